@@ -1,0 +1,3 @@
+#include "calc/CSumHour.h"
+
+CSumHour::~CSumHour() = default;

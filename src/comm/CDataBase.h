@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+struct SerialLineSettings;
+
+// A byte-stream link to a station: serial port, modem or TCP. The readers and
+// the initialisation never know which one they have. Read may run on a reader
+// thread while Write runs on another; Open and Close only while no reader runs.
+class CDataBase {
+public:
+    virtual ~CDataBase() = default;
+
+    // Brings the link up; true when it is up.
+    virtual bool Open() = 0;
+    // True only when exactly `count` bytes arrived (callers read one at a time;
+    // a one-byte read waits at most about a second).
+    virtual bool Read(char* buffer, int count) = 0;
+    // Writes the text's bytes and traces them; returns the number written.
+    virtual int Write(const std::string& text) = 0;
+    // Takes the link down; the result code differs by transport.
+    virtual int Close() = 0;
+    // A text for captions and logs ("COM = %s ,Baud. = %d").
+    virtual std::string GetDescription() const = 0;
+    // Discards received bytes still waiting; true.
+    virtual bool PurgeInput() = 0;
+    virtual bool IsOpen() const = 0;
+    // Finds the rate at which the station answers and stores it in `settings`;
+    // true when the station answered. Transports without rates return true.
+    virtual bool SearchBaudRate(SerialLineSettings& settings) = 0;
+};

@@ -1,0 +1,31 @@
+#include "platform/Profile.h"
+
+#include <vector>
+
+namespace {
+// Keys without a stated maximum are read with the size the original used for such reads.
+constexpr std::size_t kUnstatedLength = 1023;
+}  // namespace
+
+std::string Profile::ReadText(const std::string& file, std::string_view section,
+                              std::string_view key, std::string_view defaultValue,
+                              std::size_t maxLength) {
+    std::vector<char> buffer(maxLength + 1, '\0');
+    const std::size_t n = GetString(file, section, key, defaultValue, buffer.data(), buffer.size());
+    return std::string(buffer.data(), n);
+}
+
+std::string Profile::ReadText(const std::string& file, std::string_view section,
+                              std::string_view key, std::string_view defaultValue) {
+    return ReadText(file, section, key, defaultValue, kUnstatedLength);
+}
+
+int Profile::ReadInt(const std::string& file, std::string_view section, std::string_view key,
+                     int defaultValue) {
+    return static_cast<int>(GetInt(file, section, key, defaultValue));
+}
+
+bool Profile::WriteText(const std::string& file, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    return WriteString(file, section, key, value);
+}

@@ -1,0 +1,18 @@
+#include "storage/CAktuell.h"
+
+#include <utility>
+
+#include "app/CSensoren.h"
+
+CAktuell::CAktuell(std::string identifier, CSensoren* sensor)
+    : m_identifier(std::move(identifier)), m_sensor(sensor) {
+    if (sensor == nullptr) return;
+    m_virtual = sensor->m_virtual;
+    m_formula = sensor->m_formula;
+    m_showActivity = sensor->m_showActivity;
+    m_activityMode = sensor->m_activityMode;
+    m_activityThreshold = sensor->m_activityThreshold;
+    m_showSum = sensor->m_showSum;
+    m_sumMode = sensor->m_sumMode;
+    m_showTendency = sensor->m_showTendency;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <deque>
+#include <string>
+
+#include "calc/SensorStatistics.h"
+#include "storage/CDaten.h"
+
+class CSensoren;
+
+// The current value of one sensor, with the history of values received since
+// start. Keeps copies of the sensor settings that the statistics need.
+class CAktuell {
+public:
+    static constexpr float kNoValue = -99999.0f;
+    static constexpr std::size_t kMaxHistory = 367;
+
+    // `sensor` is not owned and must outlive this record.
+    CAktuell(std::string identifier, CSensoren* sensor);
+
+    void ClearHistory() { m_history.clear(); }
+
+    std::string m_identifier;
+    // Filled in by the statistics computation, which does not exist yet.
+    SensorStatistics m_statistics;
+    std::deque<CDaten> m_history;  // oldest first, at most kMaxHistory
+    float m_value = kNoValue;      // converted, as shown
+    float m_rawValue = kNoValue;   // as received, as stored
+    std::time_t m_time = 0;
+    CSensoren* m_sensor = nullptr;
+
+    bool m_virtual = false;
+    std::string m_formula;
+    bool m_showActivity = false;
+    int m_activityMode = 0;
+    float m_activityThreshold = 0.0f;
+    bool m_showSum = false;
+    int m_sumMode = 0;
+    bool m_showTendency = false;
+};
