@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+// The one conversion between the core's Windows-1252 bytes and Qt's text.
+// The five bytes the code page leaves undefined map to the code points of the
+// same number, so every byte survives a round trip.
+QString FromBytes(std::string_view bytes);
+// Characters outside the code page become '?' (one per character, also for
+// characters written as a surrogate pair).
+std::string ToBytes(const QString& text);
