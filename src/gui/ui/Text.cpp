@@ -1,5 +1,6 @@
 #include "gui/ui/Text.h"
 
+#include <QFile>
 #include <array>
 #include <cstdint>
 
@@ -45,3 +46,9 @@ std::string ToBytes(const QString& text) {
     }
     return bytes;
 }
+
+QString FromPath(std::string_view path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }

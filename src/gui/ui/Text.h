@@ -11,3 +11,8 @@ QString FromBytes(std::string_view bytes);
 // Characters outside the code page become '?' (one per character, also for
 // characters written as a surrogate pair).
 std::string ToBytes(const QString& text);
+
+// File and folder paths go to the file system as they are (its encoding, UTF-8),
+// so that a chosen folder is the folder the core then opens.
+QString FromPath(std::string_view path);
+std::string ToPath(const QString& path);

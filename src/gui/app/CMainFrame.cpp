@@ -1,0 +1,140 @@
+#include "gui/app/CMainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "app/AppContext.h"
+#include "app/CWetterDoc.h"
+#include "gui/app/CChildFrame.h"
+#include "gui/app/CDlgOutput.h"
+#include "platform/Profile.h"
+#include "platform/ProgramPaths.h"
+#include "platform/Ui.h"
+
+CMainFrame::CMainFrame(AppContext& context) : m_context(context), m_mdiArea(new QMdiArea(this)) {
+    setCentralWidget(m_mdiArea);
+    CreateMenus();
+    statusBar()->showMessage("Ready");
+    resize(900, 640);
+}
+
+CMainFrame::~CMainFrame() {
+    // The frames' views point at the documents: they go first.
+    CloseAllDocuments();
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    QAction* newDocument = file->addAction("&New");
+    newDocument->setShortcut(QKeySequence::New);
+    connect(newDocument, &QAction::triggered, this, [this] { NewDocument(); });
+    file->addSeparator();
+    QAction* exit = file->addAction("E&xit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* view = menuBar()->addMenu("&View");
+    m_showOutputAction = view->addAction("Show output");
+    m_showOutputAction->setCheckable(true);
+    connect(m_showOutputAction, &QAction::triggered, this, &CMainFrame::ToggleOutput);
+
+    QMenu* window = menuBar()->addMenu("&Window");
+    connect(window->addAction("&Cascade"), &QAction::triggered, m_mdiArea,
+            &QMdiArea::cascadeSubWindows);
+    connect(window->addAction("&Tile"), &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    connect(help->addAction("Inf&o about weather..."), &QAction::triggered, this,
+            &CMainFrame::ShowAbout);
+}
+
+CWetterDoc& CMainFrame::NewDocument() {
+    m_documents.push_back(std::make_unique<CWetterDoc>(m_context));
+    CWetterDoc& document = *m_documents.back();
+    ++m_documentsCreated;
+    CChildFrame& frame = NewFrame(document);
+    frame.setWindowTitle(QString("Weather%1").arg(m_documentsCreated));
+    return document;
+}
+
+CChildFrame& CMainFrame::NewFrame(CWetterDoc& document) {
+    auto* frame = new CChildFrame(*this, document);
+    m_mdiArea->addSubWindow(frame);
+    frame->show();
+    return *frame;
+}
+
+QList<CChildFrame*> CMainFrame::Frames() const {
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+        if (auto* frame = qobject_cast<CChildFrame*>(window)) frames.append(frame);
+    return frames;
+}
+
+void CMainFrame::ToggleOutput() {
+    if (!m_outputShown) {
+        m_output = std::make_unique<CDlgOutput>(this);
+        connect(m_output.get(), &QDialog::finished, this, [this] { SetOutputShown(false); });
+        m_output->Fill();
+        m_output->show();
+        m_output->raise();
+        m_output->activateWindow();
+        SetOutputShown(true);
+    } else {
+        m_output.reset();
+        SetOutputShown(false);
+    }
+}
+
+void CMainFrame::SetOutputShown(bool shown) {
+    m_outputShown = shown;
+    m_showOutputAction->setChecked(shown);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // A second request while the question is open (a repeated signal) changes nothing.
+    if (m_askingToQuit) {
+        event->ignore();
+        return;
+    }
+    SaveLayout();
+    if (!ConfirmQuit()) {
+        event->ignore();
+        return;
+    }
+    CloseAllDocuments();
+    m_output.reset();
+    SetOutputShown(false);
+    event->accept();
+}
+
+// Filled when the window layout is stored.
+void CMainFrame::SaveLayout() {}
+
+bool CMainFrame::ConfirmQuit() {
+    const std::string stationFile = m_context.paths.Named("station.ini");
+    if (m_context.profile.ReadInt(stationFile, "Display", "Abbruch", 0) == 0) return true;
+    m_askingToQuit = true;
+    const MsgAnswer answer =
+        m_context.ui.MessageBox("Do you really want to quit?", m_context.paths.ProgramName(),
+                                MsgButtons::OkCancel, MsgIcon::Question);
+    m_askingToQuit = false;
+    return answer == MsgAnswer::Ok;
+}
+
+void CMainFrame::CloseAllDocuments() {
+    m_closingApplication = true;
+    // Deleted at once, not closed: a closed frame would be deleted only later,
+    // after its document.
+    for (CChildFrame* frame : findChildren<CChildFrame*>()) delete frame;
+    m_documents.clear();
+    m_closingApplication = false;
+}
+
+void CMainFrame::ShowAbout() {
+    const std::string name = m_context.paths.ProgramName();
+    m_context.ui.MessageBox(name + "\nVersion " WETTER_VERSION, "Info about " + name,
+                            MsgButtons::Ok, MsgIcon::Information);
+}

@@ -1,0 +1,60 @@
+#include "gui/app/CWetterApp.h"
+
+#include <QApplication>
+#include <csignal>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "gui/app/CMainFrame.h"
+#include "gui/platform/QtUi.h"
+#include "gui/platform/StopSignals.h"
+#include "gui/ui/Text.h"
+
+namespace {
+constexpr const char* kOrganisation = "Norvika GmbH";
+constexpr const char* kTitle = "Norvika Weatherstation";
+}  // namespace
+
+CWetterApp::CWetterApp() : CWetterApp(ProgramPaths::ForThisProcess(), nullptr) {}
+
+CWetterApp::CWetterApp(std::string programPath, std::unique_ptr<Ui> ui)
+    : CWetterApp(ProgramPaths(std::move(programPath)), std::move(ui)) {}
+
+CWetterApp::CWetterApp(ProgramPaths paths, std::unique_ptr<Ui> ui)
+    : m_paths(std::move(paths)),
+      m_ui(ui ? std::move(ui) : std::make_unique<QtUi>()),
+      m_errorLog(m_paths.InFolder("ErrLog.txt"), m_clock, m_events, *m_ui),
+      m_context{m_profile, m_paths, m_clock, m_events, m_timers, *m_ui, m_errorLog, m_process} {}
+
+CWetterApp::~CWetterApp() {
+    m_stopSignals.reset();
+    m_mainFrame.reset();
+}
+
+bool CWetterApp::InitInstance(const QStringList& arguments) {
+    std::vector<std::string> options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) options.push_back(ToBytes(arguments[i]));
+    m_process.commandLine = ParseCommandLine(options);
+
+    // The station links write to sockets whose peer may be gone; that must be an
+    // error code, not the end of the process.
+    if (std::signal(SIGPIPE, SIG_IGN) == SIG_ERR) {
+        m_ui->MessageBox("Error initializing windows-sockets.", m_paths.ProgramName(),
+                         MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+
+    const QString name = FromPath(m_paths.ProgramName());
+    QCoreApplication::setOrganizationName(kOrganisation);
+    QCoreApplication::setApplicationName(name);
+
+    m_mainFrame = std::make_unique<CMainFrame>(m_context);
+    m_mainFrame->show();
+    m_mainFrame->setWindowTitle(name + " - " + kTitle);
+
+    // A stop request closes the window as the user would, so the same saving runs.
+    m_stopSignals = std::make_unique<StopSignals>([this] { m_mainFrame->close(); });
+
+    m_mainFrame->NewDocument();
+    return true;
+}

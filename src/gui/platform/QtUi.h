@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/Ui.h"
+
+class QLabel;
+class QWidget;
+
+// Message boxes, the caution box, the busy window and colour, file and folder
+// choice as Qt dialogs over the active window.
+class QtUi final : public Ui {
+public:
+    QtUi();
+    ~QtUi() override;
+
+    MsgAnswer MessageBox(std::string_view text, std::string_view caption,
+                         MsgButtons buttons = MsgButtons::Ok,
+                         MsgIcon icon = MsgIcon::None) override;
+    void CautionBox(std::string_view text) override;
+    void ShowBusy(std::string_view text) override;
+    void HideBusy() override;
+    std::optional<std::uint32_t> ChooseColour(std::uint32_t initial) override;
+    std::optional<std::string> ChooseFile(std::string_view caption, std::string_view initialPath,
+                                          bool forSaving) override;
+    std::optional<std::string> ChooseFolder(std::string_view caption,
+                                            std::string_view initialPath) override;
+
+private:
+    std::unique_ptr<QWidget> m_busy;
+    QLabel* m_busyText = nullptr;  // a child of m_busy
+};
