@@ -28,8 +28,7 @@ unsigned char FoldCase(unsigned char c) {
 }
 
 bool NamesEqual(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return FoldCase(static_cast<unsigned char>(x)) ==
                       FoldCase(static_cast<unsigned char>(y));
            });

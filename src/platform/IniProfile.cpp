@@ -2,16 +2,21 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 
 namespace {
+
+// Read, edit and replace is one step: two threads writing the same file must not
+// lose each other's change. Reading needs no lock, a replace is atomic.
+std::mutex g_writeMutex;
 
 // The file as it is now; nullopt when it cannot be read. Never cached: another
 // program may have changed it since the last call.
@@ -25,7 +30,7 @@ bool FolderExists(const std::string& file) {
     const std::size_t slash = file.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
-    struct stat st{};
+    struct stat st {};
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -126,6 +131,7 @@ bool IniProfile::WriteString(const std::string& file, std::optional<std::string_
                              std::optional<std::string_view> key,
                              std::optional<std::string_view> value) {
     if (!section) return false;
+    const std::lock_guard lock(g_writeMutex);
     std::string bytes;
     const FileSystem::Result read = FileSystem::ReadWholeFile(file, bytes);
     if (!read && read.error != ENOENT) return false;

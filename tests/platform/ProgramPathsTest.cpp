@@ -1,11 +1,11 @@
-#include "platform/ProgramPaths.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+
+#include "platform/ProgramPaths.h"
 
 namespace {
 
@@ -49,8 +49,9 @@ TEST(ProgramPathsHome, WetterHomeReplacesTheExecutablesFolder) {
 
     const ProgramPaths paths = ProgramPaths::ForThisProcess();
     EXPECT_EQ(paths.Folder(), "/srv/station.1");
-    EXPECT_EQ(paths.ProgramPath(),
-              "/srv/station.1/" + std::filesystem::read_symlink("/proc/self/exe").filename().string());
+    EXPECT_EQ(
+        paths.ProgramPath(),
+        "/srv/station.1/" + std::filesystem::read_symlink("/proc/self/exe").filename().string());
     EXPECT_EQ(paths.DefaultDataFolder(), "/srv/station.1/Daten");
 
     if (saved) {

@@ -8,6 +8,7 @@
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "app/QuitQuestion.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
 #include "platform/Profile.h"
@@ -114,14 +115,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 void CMainFrame::SaveLayout() {}
 
 bool CMainFrame::ConfirmQuit() {
-    const std::string stationFile = m_context.paths.Named("station.ini");
-    if (m_context.profile.ReadInt(stationFile, "Display", "Abbruch", 0) == 0) return true;
     m_askingToQuit = true;
-    const MsgAnswer answer =
-        m_context.ui.MessageBox("Do you really want to quit?", m_context.paths.ProgramName(),
-                                MsgButtons::OkCancel, MsgIcon::Question);
+    const bool mayQuit = ::ConfirmQuit(m_context.profile, m_context.paths, m_context.ui);
     m_askingToQuit = false;
-    return answer == MsgAnswer::Ok;
+    return mayQuit;
 }
 
 void CMainFrame::CloseAllDocuments() {
