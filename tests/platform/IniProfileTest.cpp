@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <thread>
@@ -106,6 +107,10 @@ struct LineEnd {
 };
 const LineEnd kLineEnds[] = {{"CRLF", "\r\n"}, {"LF", "\n"}, {"CR", "\r"}};
 
+// Rows print as their names in test listings.
+void PrintTo(const ReadRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const LineEnd& lineEnd, std::ostream* os) { *os << lineEnd.name; }
+
 constexpr char kUntouched = '\xA5';
 
 std::optional<std::string_view> View(const Name& name) {
@@ -192,6 +197,8 @@ struct IntRow {
     std::uint32_t expected;
 };
 
+void PrintTo(const IntRow& row, std::ostream* os) { *os << row.name; }
+
 const IntRow kIntRows[] = {
     {"StopsAtFirstNonDigit", "[s]\nk=42A9", 7, 42},
     {"PlusSign", "[s]\nk=+1", 7, 1},
@@ -241,6 +248,8 @@ struct WriteRow {
     std::vector<Call> calls;            // each must succeed
     std::string after;
 };
+
+void PrintTo(const WriteRow& row, std::ostream* os) { *os << row.name; }
 
 const std::optional<std::string> kNoFile;
 
