@@ -18,7 +18,7 @@ public:
         int Id;         // 0..15, selects the computation
     };
     struct VarDef {
-        char Name[12];  // at most kMaxNameLength characters are kept
+        char Name[12];  // a name longer than kMaxNameLength is never added
         float Value;
     };
 
@@ -28,6 +28,8 @@ public:
     // Deletes every variable and empties UsedIdentifiers.
     void ClearVariables();
     // Appends a variable of value 0 (an existing one of the same name is not looked for).
+    // A name longer than kMaxNameLength (or holding a NUL) is not added: no
+    // formula name could ever equal it, and a cut copy would alias a shorter name.
     void AddVariable(std::string_view name);
     // Empties UsedIdentifiers, then sets the first variable of exactly this name.
     bool SetVariable(std::string_view name, float value);
@@ -48,8 +50,37 @@ public:
     const std::vector<VarDef>& Variables() const { return m_variables; }
 
 private:
+    // Limits that keep any input cheap. Brackets and calls nested deeper than
+    // kMaxDepth would exhaust the stack. A call whose ")" is missing is read
+    // twice (its arguments, then the text after its "(" again), so nested
+    // unclosed calls cost twice as much per level; the steps of one parse are
+    // capped at kStepsPerChar per character (far above what a formula needs).
+    // At the first bracket or call beyond a limit the parse ends, and the
+    // formula is in error there.
+    static constexpr int kMaxDepth = 256;
+    static constexpr std::size_t kStepsPerChar = 64;
+    static constexpr std::size_t kMinSteps = 1024;
+
+    // The unread rest of the text.
+    struct Cursor {
+        const char* at;
+        const char* end;
+        bool Is(char c) const { return at != end && *at == c; }
+    };
+
+    float Expression(Cursor& in, int depth);
+    bool Factor(Cursor& in, float& value, int depth);
+    bool FunctionCall(Cursor& in, std::string_view name, float& value, int depth);
+    bool Variable(std::string_view name, float& value);
+    const FunktionDef* FindFunction(std::string_view name) const;
+    bool Refused(const char* at, int depth);
+
     bool m_collectIdentifiers = false;
     std::string m_usedIdentifiers;
     std::vector<FunktionDef> m_functions;
     std::vector<VarDef> m_variables;
+    // Per parse: Factor steps taken and allowed, and where a limit ended it.
+    std::size_t m_steps = 0;
+    std::size_t m_maxSteps = 0;
+    const char* m_limitAt = nullptr;
 };

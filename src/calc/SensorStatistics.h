@@ -11,11 +11,6 @@ class CSensoren;
 
 static_assert(sizeof(std::time_t) == 8, "statistics times are 64-bit seconds");
 
-// Values at or below this limit are the missing-value marker, not measurements.
-inline constexpr float kInvalidLimit = -99990.0f;
-
-inline bool IsValidValue(float value) { return value > kInvalidLimit; }
-
 // The sensor settings that steer a SensorStatistics: which of sum, activity and
 // tendency are computed, and how.
 struct StatisticsSettings {
@@ -40,6 +35,10 @@ struct StatisticsSettings {
 // Maximum, minimum, average, sum, activity time and tendency of one sensor's
 // values, with the times of the extremes. A fresh record is all 0.
 struct SensorStatistics {
+    // Values at or below this limit are the missing-value marker, not measurements.
+    static constexpr float kInvalidLimit = -99990.0f;
+    static constexpr bool IsValid(float value) { return value > kInvalidLimit; }
+
     // Recomputes the record over a current-value history, oldest first. A
     // history without any valid value leaves every field as it was. Single pass,
     // no allocation: it runs after every received value.

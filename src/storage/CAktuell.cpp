@@ -16,3 +16,12 @@ CAktuell::CAktuell(std::string identifier, CSensoren* sensor)
     m_sumMode = sensor->m_sumMode;
     m_showTendency = sensor->m_showTendency;
 }
+
+void CAktuell::AppendToHistory(float value, std::time_t t) {
+    while (m_history.size() >= kMaxHistory) m_history.pop_front();
+    m_history.emplace_back(t, value);
+}
+
+void CAktuell::UpdateStatistics() {
+    m_statistics.UpdateFromHistory(m_history, StatisticsSettings::FromCurrentValue(*this));
+}

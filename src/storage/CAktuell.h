@@ -22,8 +22,13 @@ public:
 
     void ClearHistory() { m_history.clear(); }
 
+    // Appends a history entry with `t` in all three times, dropping the oldest
+    // first when the history is full.
+    void AppendToHistory(float value, std::time_t t);
+    // Recomputes m_statistics over the whole history with this record's settings.
+    void UpdateStatistics();
+
     std::string m_identifier;
-    // Filled in by the statistics computation, which does not exist yet.
     SensorStatistics m_statistics;
     std::deque<CDaten> m_history;  // oldest first, at most kMaxHistory
     float m_value = kNoValue;      // converted, as shown

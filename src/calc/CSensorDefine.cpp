@@ -1,0 +1,319 @@
+#include "calc/CSensorDefine.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+#include "app/CSensoren.h"
+#include "app/SensorFiles.h"
+#include "app/TextNumbers.h"
+#include "calc/CSumHour.h"
+#include "platform/Profile.h"
+
+namespace {
+
+constexpr std::string_view kInternSection = "Interne Sensoren";
+constexpr std::string_view kListKey = "iKennung";
+// What the loader reads of "iKennung" and "Formel".
+constexpr std::size_t kMaxListRead = 999;
+constexpr std::size_t kMaxFormula = 999;
+// Rewriting the list starts from all of it, so a longer hand-edited list loses nothing.
+constexpr std::size_t kMaxRewriteRead = 65535;
+constexpr std::size_t kMaxIdentifier = 2;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Identifiers end up in data lines, where digits, "." and "-" start the value
+// and "," ends the field, and as INI section names.
+bool IsIdentifierText(std::string_view text) {
+    return text.size() <= kMaxIdentifier &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+float ToFloat(std::string_view text) {
+    const double value = TextNumbers::Atof(text);
+    if (value > FLT_MAX) return HUGE_VALF;
+    if (value < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(value);
+}
+
+std::string FloatText(float value) {
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+std::string JoinList(const std::vector<std::string>& items) {
+    std::string list;
+    for (const std::string& item : items) list += item + ",";
+    return list;
+}
+
+const char* YesNo(bool flag) { return flag ? "ja" : "nein"; }
+const char* EnabledDisabled(bool flag) { return flag ? "Enabled" : "Disabled"; }
+
+}  // namespace
+
+CSensorDefine::CSensorDefine(Profile& profile, std::string internFile,
+                             std::vector<std::string> stationIdentifiers)
+    : m_profile(profile),
+      m_internFile(std::move(internFile)),
+      m_stationIdentifiers(std::move(stationIdentifiers)) {}
+
+bool CSensorDefine::IsNumber(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '-') text.remove_prefix(1);
+    bool point = false;
+    for (const char c : text) {
+        if (c == '.' && !point) {
+            point = true;
+        } else if (!IsDigit(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<int> CSensorDefine::LimitFormat(std::string_view text) const {
+    if (text.empty()) return std::nullopt;
+    if (IsNumber(text)) return 0;
+    if (IsStationIdentifier(text)) return 1;
+    return std::nullopt;
+}
+
+std::optional<int> CSensorDefine::ReplacementFormat(std::string_view text) const {
+    if (text.empty()) return 0;
+    if (IsNumber(text)) return 1;
+    if (IsStationIdentifier(text)) return 2;
+    return std::nullopt;
+}
+
+FormulaCheck::Outcome CSensorDefine::CheckFormula(std::string_view formula) const {
+    return FormulaCheck::Check(formula, m_stationIdentifiers);
+}
+
+CSensorDefine::Validation CSensorDefine::Validate(const VirtualSensorInput& input,
+                                                  bool isNew) const {
+    Validation validation;
+    auto fail = [&validation](std::string_view message) {
+        validation.message = message;
+        return validation;
+    };
+
+    if (input.identifier.empty()) return fail(kMissingIdentifier);
+    if (isNew) {
+        // An identifier loaded from a hand-edited file may be anything; only new ones are held
+        // to the form that data lines and sections can carry.
+        if (!IsIdentifierText(input.identifier)) return fail(kIdentifierNotCorrect);
+        const std::vector<std::string> virtualIdentifiers = SplitIdentifierList(
+            m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxListRead));
+        const auto known = [&input](const std::vector<std::string>& list) {
+            return std::find(list.begin(), list.end(), input.identifier) != list.end();
+        };
+        if (known(m_stationIdentifiers) || known(virtualIdentifiers)) {
+            return fail(kIdentifierExists);
+        }
+    }
+    if (input.name.empty()) return fail(kMissingName);
+
+    const std::optional<int> lowerFormat = LimitFormat(input.lowerLimit);
+    const std::optional<int> upperFormat = LimitFormat(input.upperLimit);
+    if (!lowerFormat || !upperFormat) return fail(kCheckLimits);
+    const std::optional<int> underflowFormat = ReplacementFormat(input.underflowValue);
+    if (!underflowFormat) return fail(kUnderflowNotCorrect);
+    const std::optional<int> overflowFormat = ReplacementFormat(input.overflowValue);
+    if (!overflowFormat) return fail(kOverflowNotCorrect);
+
+    if (input.unit.empty()) return fail(kUnitMissing);
+
+    validation.formulaCheck = CheckFormula(input.formula);
+    const FormulaCheck::Outcome& check = *validation.formulaCheck;
+    // Spaces only leave an empty formula, which the check would accept.
+    if (check.result == FormulaCheck::Result::Missing || check.formula.empty()) {
+        return fail(FormulaCheck::kMissingFormula);
+    }
+    // A longer formula would be cut when it is loaded and compute something else.
+    if (check.result == FormulaCheck::Result::Invalid || check.formula.size() > kMaxFormula) {
+        return fail(FormulaCheck::kPhraseNotCorrect);
+    }
+
+    const bool bothScales = input.considerMinScale && input.considerMaxScale;
+    if (bothScales && TextNumbers::Atoi(input.minScale) >= TextNumbers::Atoi(input.maxScale)) {
+        return fail(kScalesNotCorrect);
+    }
+
+    CheckedVirtualSensor sensor;
+    sensor.input = input;
+    sensor.input.formula = check.formula;
+    if (!bothScales) sensor.input.scalingRange = 0;
+    sensor.lowerLimitFormat = *lowerFormat;
+    sensor.upperLimitFormat = *upperFormat;
+    sensor.underflowFormat = *underflowFormat;
+    sensor.overflowFormat = *overflowFormat;
+    sensor.formulaIdentifiers = check.identifiers;
+    validation.sensor = std::move(sensor);
+    return validation;
+}
+
+bool CSensorDefine::Store(const CheckedVirtualSensor& sensor, bool isNew) {
+    const VirtualSensorInput& in = sensor.input;
+    if (isNew) {
+        std::vector<std::string> list = SplitIdentifierList(
+            m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead));
+        list.push_back(in.identifier);
+        const std::string text = JoinList(list);
+        // The loader would not see a sensor past the readable part of the list.
+        if (text.size() > kMaxListRead) return false;
+        if (!m_profile.WriteString(m_internFile, kInternSection, kListKey, text)) return false;
+    }
+
+    bool written = true;
+    auto text = [&](std::string_view key, std::string_view value) {
+        written = m_profile.WriteString(m_internFile, in.identifier, key, value) && written;
+    };
+    auto number = [&](std::string_view key, int value) { text(key, std::to_string(value)); };
+    auto flag = [&](std::string_view key, bool value) { text(key, YesNo(value)); };
+
+    text("Name", in.name);
+    text("Unit", in.unit);
+    number("NachKomma", in.decimals);
+    text("Formel", in.formula);
+    text("FormelKennungen", sensor.formulaIdentifiers);
+    text("Untergrenze Wert", in.lowerLimit);
+    number("Untergrenze Format", sensor.lowerLimitFormat);
+    text("Unterschreitwert", in.underflowValue);
+    number("Unterschreit Format", sensor.underflowFormat);
+    text("Obergrenze Wert", in.upperLimit);
+    number("Obergrenze Format", sensor.upperLimitFormat);
+    text("Ueberschreitwert", in.overflowValue);
+    number("Ueberschreit Format", sensor.overflowFormat);
+    number("Farbe", static_cast<int>(in.colour));
+    number("Diagrammart", in.diagramType);
+    text("Min Skalierung", in.minScale);
+    text("Max Skalierung", in.maxScale);
+    flag("Anzeige Min-Skalierung", in.considerMinScale);
+    flag("Anzeige Max-Skalierung", in.considerMaxScale);
+    number("Skalierungsbereich", in.scalingRange);
+    flag("Anzeige Maximum", in.showMaximum);
+    flag("Anzeige Minimum", in.showMinimum);
+    flag("Anzeige Durchschnitt", in.showMean);
+    flag("Anzeige Summe", in.showSum);
+    number("Auswahl Summe", in.sumMode);
+    flag("Anzeige Aktivitaet", in.showActivity);
+    number("Aktivitaet Auswahl", in.activityMode);
+    text("Aktivitaet Wert", in.activityThreshold);
+    flag("Anzeige Tendenz", in.showTendency);
+    number("Auswahl Tendenz", in.tendencyMode);
+    number("Zeitbasis Tendenz", in.tendencyTimeBase);
+    flag("Summe Stunde", in.hourlySum);
+    if (in.windRose) {
+        text("Windrose", EnabledDisabled(in.windRose->enabled));
+        text("Sens1Ausblenden", EnabledDisabled(in.windRose->fadeOutSensor1));
+        text("WindroseSensor1", in.windRose->sensor1);
+        text("WindroseSensor2", in.windRose->sensor2);
+        text("WindroseSensor3", in.windRose->sensor3);
+    }
+    return written;
+}
+
+bool CSensorDefine::Delete(std::string_view identifier) {
+    const bool sectionRemoved =
+        m_profile.WriteString(m_internFile, identifier, std::nullopt, std::nullopt);
+    std::vector<std::string> list = SplitIdentifierList(
+        m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead));
+    const auto found = std::find(list.begin(), list.end(), identifier);
+    if (found != list.end()) list.erase(found);
+    return m_profile.WriteString(m_internFile, kInternSection, kListKey, JoinList(list)) &&
+           sectionRemoved;
+}
+
+VirtualSensorInput CSensorDefine::InputFrom(const CSensoren& sensor) {
+    VirtualSensorInput in;
+    in.identifier = sensor.m_identifier;
+    in.name = sensor.m_name;
+    in.unit = sensor.m_unit;
+    in.formula = sensor.m_formula;
+    in.lowerLimit = sensor.m_lowerLimitText;
+    in.upperLimit = sensor.m_upperLimitText;
+    in.underflowValue = sensor.m_underflowText;
+    in.overflowValue = sensor.m_overflowText;
+    in.decimals = sensor.m_decimals;
+    in.minScale = std::to_string(sensor.m_minScale);
+    in.maxScale = std::to_string(sensor.m_maxScale);
+    in.considerMinScale = sensor.m_showMinScale;
+    in.considerMaxScale = sensor.m_showMaxScale;
+    in.scalingRange = sensor.m_scalingRange;
+    in.diagramType = sensor.m_diagramType;
+    in.colour = sensor.m_colour;
+    in.showMaximum = sensor.m_showMaximum;
+    in.showMinimum = sensor.m_showMinimum;
+    in.showMean = sensor.m_showMean;
+    in.showSum = sensor.m_showSum;
+    in.sumMode = sensor.m_sumMode;
+    in.showActivity = sensor.m_showActivity;
+    in.activityMode = sensor.m_activityMode;
+    in.activityThreshold = FloatText(sensor.m_activityThreshold);
+    in.showTendency = sensor.m_showTendency;
+    in.tendencyMode = sensor.m_tendencyMode;
+    in.tendencyTimeBase = sensor.m_tendencyTimeBase;
+    in.hourlySum = sensor.m_hourlySum;
+    return in;
+}
+
+std::unique_ptr<CSensoren> CSensorDefine::ToSensor(const CheckedVirtualSensor& checked) {
+    auto sensor = std::make_unique<CSensoren>();
+    ApplyTo(checked, *sensor);
+    return sensor;
+}
+
+void CSensorDefine::ApplyTo(const CheckedVirtualSensor& checked, CSensoren& sensor) {
+    const VirtualSensorInput& in = checked.input;
+    sensor.m_identifier = in.identifier;
+    sensor.m_name = in.name;
+    sensor.m_unit = in.unit;
+    // A virtual sensor is never converted; these are what loading it gives.
+    sensor.m_factor = 0.0f;
+    sensor.m_offset = 0.0f;
+    sensor.m_colour = in.colour;
+    sensor.m_lowerLimit = ToFloat(in.lowerLimit);
+    sensor.m_lowerLimitText = in.lowerLimit;
+    sensor.m_lowerLimitFormat = checked.lowerLimitFormat;
+    sensor.m_underflowText = in.underflowValue;
+    sensor.m_underflowFormat = checked.underflowFormat;
+    sensor.m_upperLimit = ToFloat(in.upperLimit);
+    sensor.m_upperLimitText = in.upperLimit;
+    sensor.m_upperLimitFormat = checked.upperLimitFormat;
+    sensor.m_overflowText = in.overflowValue;
+    sensor.m_overflowFormat = checked.overflowFormat;
+    sensor.m_minScale = TextNumbers::Atoi(in.minScale);
+    sensor.m_maxScale = TextNumbers::Atoi(in.maxScale);
+    sensor.m_showTendency = in.showTendency;
+    sensor.m_tendencyTimeBase = in.tendencyTimeBase;
+    sensor.m_tendencyMode = in.tendencyMode;
+    sensor.m_showSum = in.showSum;
+    sensor.m_sumMode = in.sumMode;
+    sensor.m_showActivity = in.showActivity;
+    sensor.m_activityMode = in.activityMode;
+    sensor.m_activityThreshold = ToFloat(in.activityThreshold);
+    sensor.m_showMinScale = in.considerMinScale;
+    sensor.m_showMaxScale = in.considerMaxScale;
+    sensor.m_showMean = in.showMean;
+    sensor.m_showMaximum = in.showMaximum;
+    sensor.m_showMinimum = in.showMinimum;
+    sensor.m_diagramType = in.diagramType;
+    sensor.m_scalingRange = in.scalingRange;
+    sensor.m_beaufort = false;
+    sensor.m_virtual = true;
+    sensor.m_formula = in.formula;
+    sensor.m_formulaIdentifiers = checked.formulaIdentifiers;
+    sensor.m_decimals = in.decimals;
+    sensor.m_hourlySum = in.hourlySum;
+    // An edited sensor starts a new hourly sum, as a loaded one would.
+    sensor.m_sumHour = in.hourlySum ? std::make_unique<CSumHour>() : nullptr;
+}
+
+bool CSensorDefine::IsStationIdentifier(std::string_view text) const {
+    return std::find(m_stationIdentifiers.begin(), m_stationIdentifiers.end(), text) !=
+           m_stationIdentifiers.end();
+}
