@@ -1,6 +1,5 @@
 #include "app/SensorFiles.h"
 
-#include <cfloat>
 #include <cmath>
 
 #include "app/TextNumbers.h"
@@ -17,13 +16,6 @@ constexpr std::string_view kInternSection = "Interne Sensoren";
 constexpr std::size_t kMeasuredLimitLength = 9;
 constexpr std::size_t kVirtualLimitLength = 49;
 
-// Settings texts hold doubles; one beyond float's range has no defined conversion.
-float ToFloat(std::string_view text) {
-    const double value = TextNumbers::Atof(text);
-    if (value > FLT_MAX) return HUGE_VALF;
-    if (value < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(value);
-}
 
 // The keys that define.ini and intern.ini share. Beaufort is only in define.ini.
 void ReadSharedKeys(Profile& profile, const std::string& file, const std::string& section,
@@ -36,13 +28,13 @@ void ReadSharedKeys(Profile& profile, const std::string& file, const std::string
     sensor.m_identifier = section;
     sensor.m_name = text("Name", "", 49);
     sensor.m_unit = text("Unit", "", 9);
-    sensor.m_lowerLimit = ToFloat(text("Untergrenze Wert", "0", limitLength));
-    sensor.m_upperLimit = ToFloat(text("Obergrenze Wert", "0", limitLength));
+    sensor.m_lowerLimit = TextNumbers::AtofFloat(text("Untergrenze Wert", "0", limitLength));
+    sensor.m_upperLimit = TextNumbers::AtofFloat(text("Obergrenze Wert", "0", limitLength));
     sensor.m_minScale = Atoi(text("Min Skalierung", "0", 9));
     sensor.m_maxScale = Atoi(text("Max Skalierung", "0", 9));
     sensor.m_showActivity = flag("Anzeige Aktivitaet");
     sensor.m_activityMode = profile.ReadInt(file, section, "Aktivitaet Auswahl", 0);
-    sensor.m_activityThreshold = ToFloat(text("Aktivitaet Wert", "0.0", 19));
+    sensor.m_activityThreshold = TextNumbers::AtofFloat(text("Aktivitaet Wert", "0.0", 19));
     sensor.m_showMean = flag("Anzeige Durchschnitt");
     sensor.m_showMinimum = flag("Anzeige Minimum");
     sensor.m_showMaximum = flag("Anzeige Maximum");
@@ -57,8 +49,8 @@ void ReadSharedKeys(Profile& profile, const std::string& file, const std::string
     sensor.m_diagramType = Atoi(text("Diagrammart", "0", 2));
     sensor.m_scalingRange = Atoi(text("Skalierungsbereich", "0", 2));
     // "*1" is no number: a sensor without "Faktor" gets the factor 0.
-    sensor.m_factor = ToFloat(text("Faktor", "*1", 19));
-    sensor.m_offset = ToFloat(text("Offset", "0", 19));
+    sensor.m_factor = TextNumbers::AtofFloat(text("Faktor", "*1", 19));
+    sensor.m_offset = TextNumbers::AtofFloat(text("Offset", "0", 19));
     sensor.m_decimals = profile.ReadInt(file, section, "NachKomma", 2);
 }
 
@@ -116,6 +108,12 @@ std::vector<std::string> SplitIdentifierList(std::string_view list) {
         }
     }
     return items;
+}
+
+std::string JoinIdentifierList(const std::vector<std::string>& items) {
+    std::string list;
+    for (const std::string& item : items) list += item + ",";
+    return list;
 }
 
 std::string BuildGapLine(const std::vector<std::string>& identifiers) {

@@ -30,5 +30,8 @@ std::vector<std::string> ReadVirtualSensorIdentifiers(Profile& profile,
 // included; text after the last "," is no item.
 std::vector<std::string> SplitIdentifierList(std::string_view list);
 
+// The reverse: every item followed by ",".
+std::string JoinIdentifierList(const std::vector<std::string>& items);
+
 // The data-file line for a missing record: "<identifier>-99999," per identifier.
 std::string BuildGapLine(const std::vector<std::string>& identifiers);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdint>
+#include <cfloat>
 #include <cmath>
 
 namespace TextNumbers {
@@ -59,6 +60,22 @@ double Atof(std::string_view text) {
         return 0.0;
     }
     return negative ? -value : value;
+}
+
+float AtofFloat(std::string_view text) {
+    const double value = Atof(text);
+    if (value > FLT_MAX) return HUGE_VALF;
+    if (value < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(value);
+}
+
+std::string FormatFixed(double value, int decimals) {
+    if (decimals < 0) decimals = 6;  // printf treats a negative precision as none given
+    char buffer[400];                // the largest double has 309 integer digits
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (error != std::errc()) return std::string();
+    return std::string(buffer, end);
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

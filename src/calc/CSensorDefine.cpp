@@ -1,7 +1,6 @@
 #include "calc/CSensorDefine.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -32,12 +31,6 @@ bool IsIdentifierText(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
-float ToFloat(std::string_view text) {
-    const double value = TextNumbers::Atof(text);
-    if (value > FLT_MAX) return HUGE_VALF;
-    if (value < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(value);
-}
 
 std::string FloatText(float value) {
     char buffer[64];
@@ -45,11 +38,6 @@ std::string FloatText(float value) {
     return error == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
-std::string JoinList(const std::vector<std::string>& items) {
-    std::string list;
-    for (const std::string& item : items) list += item + ",";
-    return list;
-}
 
 const char* YesNo(bool flag) { return flag ? "ja" : "nein"; }
 const char* EnabledDisabled(bool flag) { return flag ? "Enabled" : "Disabled"; }
@@ -162,7 +150,7 @@ bool CSensorDefine::Store(const CheckedVirtualSensor& sensor, bool isNew) {
         std::vector<std::string> list = SplitIdentifierList(
             m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead));
         list.push_back(in.identifier);
-        const std::string text = JoinList(list);
+        const std::string text = JoinIdentifierList(list);
         // The loader would not see a sensor past the readable part of the list.
         if (text.size() > kMaxListRead) return false;
         if (!m_profile.WriteString(m_internFile, kInternSection, kListKey, text)) return false;
@@ -224,7 +212,7 @@ bool CSensorDefine::Delete(std::string_view identifier) {
         m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead));
     const auto found = std::find(list.begin(), list.end(), identifier);
     if (found != list.end()) list.erase(found);
-    return m_profile.WriteString(m_internFile, kInternSection, kListKey, JoinList(list)) &&
+    return m_profile.WriteString(m_internFile, kInternSection, kListKey, JoinIdentifierList(list)) &&
            sectionRemoved;
 }
 
@@ -276,12 +264,12 @@ void CSensorDefine::ApplyTo(const CheckedVirtualSensor& checked, CSensoren& sens
     sensor.m_factor = 0.0f;
     sensor.m_offset = 0.0f;
     sensor.m_colour = in.colour;
-    sensor.m_lowerLimit = ToFloat(in.lowerLimit);
+    sensor.m_lowerLimit = TextNumbers::AtofFloat(in.lowerLimit);
     sensor.m_lowerLimitText = in.lowerLimit;
     sensor.m_lowerLimitFormat = checked.lowerLimitFormat;
     sensor.m_underflowText = in.underflowValue;
     sensor.m_underflowFormat = checked.underflowFormat;
-    sensor.m_upperLimit = ToFloat(in.upperLimit);
+    sensor.m_upperLimit = TextNumbers::AtofFloat(in.upperLimit);
     sensor.m_upperLimitText = in.upperLimit;
     sensor.m_upperLimitFormat = checked.upperLimitFormat;
     sensor.m_overflowText = in.overflowValue;
@@ -295,7 +283,7 @@ void CSensorDefine::ApplyTo(const CheckedVirtualSensor& checked, CSensoren& sens
     sensor.m_sumMode = in.sumMode;
     sensor.m_showActivity = in.showActivity;
     sensor.m_activityMode = in.activityMode;
-    sensor.m_activityThreshold = ToFloat(in.activityThreshold);
+    sensor.m_activityThreshold = TextNumbers::AtofFloat(in.activityThreshold);
     sensor.m_showMinScale = in.considerMinScale;
     sensor.m_showMaxScale = in.considerMaxScale;
     sensor.m_showMean = in.showMean;

@@ -1,7 +1,6 @@
 #include "calc/UnitFile.h"
 
 #include <algorithm>
-#include <charconv>
 #include <utility>
 
 #include "app/SensorFiles.h"
@@ -25,20 +24,7 @@ constexpr const char* kUnitUsed = "Unit already used!";
 constexpr const char* kListFull = "Too many units in this group!";
 constexpr const char* kWriteFailed = "Can't write the unit file!";
 
-// "%f" without the process locale, which may write a decimal comma.
-std::string FormatFixed(double value) {
-    char buffer[400];  // the largest double has 309 integer digits
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-    if (error != std::errc()) return "0.000000";
-    return std::string(buffer, end);
-}
 
-std::string JoinList(const std::vector<std::string>& items) {
-    std::string list;
-    for (const std::string& item : items) list += item + ",";
-    return list;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
@@ -122,7 +108,7 @@ UnitFile::AddResult UnitFile::CheckNewUnit(std::string_view name, std::string_vi
     double factorValue = TextNumbers::Atof(factor.empty() ? "1" : factor);
     const double offsetValue = TextNumbers::Atof(offset.empty() ? "0" : offset);
     if (factorValue == 0.0) factorValue = 1.0;
-    return {AddStatus::Ok, "", {FormatFixed(factorValue), FormatFixed(offsetValue)}};
+    return {AddStatus::Ok, "", {TextNumbers::FormatFixed(factorValue), TextNumbers::FormatFixed(offsetValue)}};
 }
 
 UnitFile::AddResult UnitFile::AddUnit(std::string_view group, std::string_view name,
@@ -132,7 +118,7 @@ UnitFile::AddResult UnitFile::AddUnit(std::string_view group, std::string_view n
     if (result.status != AddStatus::Ok) return result;
 
     units.emplace_back(name);
-    if (JoinList(units).size() > kMaxRead) return {AddStatus::ListFull, kListFull, {}};
+    if (JoinIdentifierList(units).size() > kMaxRead) return {AddStatus::ListFull, kListFull, {}};
     const std::string key = result.conversion.factor + "," + result.conversion.offset + ",";
     if (!WriteUnitList(group, units) || !m_profile.WriteString(m_path, group, name, key)) {
         return {AddStatus::WriteFailed, kWriteFailed, {}};
@@ -153,5 +139,5 @@ std::vector<std::string> UnitFile::ReadUnitList(std::string_view group,
 }
 
 bool UnitFile::WriteUnitList(std::string_view group, const std::vector<std::string>& units) {
-    return m_profile.WriteString(m_path, group, kUnitsKey, JoinList(units));
+    return m_profile.WriteString(m_path, group, kUnitsKey, JoinIdentifierList(units));
 }

@@ -1,6 +1,5 @@
 #include "calc/VirtualSensors.h"
 
-#include <cfloat>
 #include <cmath>
 #include <string_view>
 
@@ -16,13 +15,6 @@ float VariableOr(const CFormelParser& parser, std::string_view name) {
     return value;
 }
 
-// A replacement number beyond float's range has no defined conversion.
-float ToFloat(std::string_view text) {
-    const double value = TextNumbers::Atof(text);
-    if (value > FLT_MAX) return HUGE_VALF;
-    if (value < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(value);
-}
 
 float Limit(const CFormelParser& parser, int format, const std::string& text, float number) {
     return format == 1 ? VariableOr(parser, text) : number;
@@ -31,7 +23,7 @@ float Limit(const CFormelParser& parser, int format, const std::string& text, fl
 float Replacement(const CFormelParser& parser, int format, const std::string& text) {
     switch (format) {
         case 1:
-            return ToFloat(text);
+            return TextNumbers::AtofFloat(text);
         case 2:
             return VariableOr(parser, text);
         default:

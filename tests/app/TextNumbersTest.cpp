@@ -34,3 +34,19 @@ TEST(TextNumbersTest, JaIsCaseInsensitiveAndWhole) {
     EXPECT_FALSE(IsJa("jaa"));
     EXPECT_FALSE(IsJa(" ja"));
 }
+
+TEST(TextNumbersTest, FixedFormatIsPrintfsWithADecimalPointAlways) {
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    EXPECT_EQ(FormatFixed(12.5, 2), "12.50");
+    EXPECT_EQ(FormatFixed(71.0f, 0), "71");
+    EXPECT_EQ(FormatFixed(1.8), "1.800000");
+    EXPECT_EQ(FormatFixed(-0.005, 2), "-0.01");
+    EXPECT_EQ(FormatFixed(-99999.0f, 2), "-99999.00");
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(TextNumbersTest, FloatConversionSaturatesInsteadOfOverflowing) {
+    EXPECT_EQ(AtofFloat("12.5"), 12.5f);
+    EXPECT_TRUE(std::isinf(AtofFloat("1e300")));
+    EXPECT_LT(AtofFloat("-1e300"), 0.0f);
+}
