@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "app/TextNumbers.h"
 #include "calc/ParserText.h"
@@ -21,6 +22,15 @@ constexpr FunctionEntry kFunctionTable[] = {
     {"PI", 0},     {"POTENZ", 2}, {"POW", 2},    {"WURZEL", 1}, {"SQRT", 1}, {"LN", 1},
     {"LOG", 2},    {"LOG10", 1},  {"EXP", 1},    {"ABS", 1},
 };
+
+// FindFunction compares only the first eight bytes of a name.
+constexpr bool FunctionNamesFitEightBytes() {
+    for (const FunctionEntry& entry : kFunctionTable) {
+        if (std::string_view(entry.name).size() > 8) return false;
+    }
+    return true;
+}
+static_assert(FunctionNamesFitEightBytes());
 
 // The stored formulas' value of pi, not the float nearest to pi.
 constexpr float kPi = 3.14159f;
@@ -91,6 +101,30 @@ float Compute(int id, double a, double b) {
     }
 }
 
+// Lookups by exact name, first match. Free functions so that they are
+// inlined into the parse, which runs them for every name of every formula.
+const CFormelParser::VarDef* FindVariable(const std::vector<CFormelParser::VarDef>& variables,
+                                          std::string_view name) {
+    ParserText::NameKey key;
+    if (!ParserText::MakeKey(name, key)) return nullptr;
+    for (const CFormelParser::VarDef& def : variables) {
+        if (ParserText::Matches(def.Name, key)) return &def;
+    }
+    return nullptr;
+}
+
+const CFormelParser::FunktionDef* FindFunction(
+    const std::vector<CFormelParser::FunktionDef>& functions, std::string_view name) {
+    ParserText::NameKey key;
+    if (!ParserText::MakeKey(name, key) || key.tail != 0) return nullptr;
+    for (const CFormelParser::FunktionDef& def : functions) {
+        std::uint64_t head = 0;
+        std::memcpy(&head, def.Name, sizeof head);
+        if (head == key.head) return &def;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CFormelParser::CFormelParser() {
@@ -147,135 +181,132 @@ bool CFormelParser::GetVariable(std::string_view name, float& value) const {
     return false;
 }
 
-std::size_t CFormelParser::ParseExpression(std::string_view text, float& value) {
-    Cursor in{text.data(), text.data() + text.size()};
-    m_steps = 0;
-    m_maxSteps = kMinSteps + kStepsPerChar * text.size();
-    m_limitAt = nullptr;
-    value = Expression(in, 0);
-    const char* stop = m_limitAt != nullptr ? m_limitAt : in.at;
-    return static_cast<std::size_t>(stop - text.data());
-}
+// One evaluation: the unread text, the nesting and the work done so far.
+// Defined here in full so that the simple Factors (numbers and variables)
+// are inlined into the Expression loop; only brackets and calls recurse.
+struct CFormelParser::Parse {
+    CFormelParser& parser;
+    const char* at;
+    const char* end;
+    std::size_t maxSteps;
+    std::size_t steps = 0;
+    const char* limitAt = nullptr;  // where a limit ended the parse
 
-bool CFormelParser::Refused(const char* at, int depth) {
-    if (depth < kMaxDepth && m_steps <= m_maxSteps) return false;
-    if (m_limitAt == nullptr) m_limitAt = at;
-    return true;
-}
+    bool AtChar(char c) const { return at != end && *at == c; }
 
-// An Expression is a sum of Terms, a Term a product of Factors. Both levels
-// share this one loop (no call per Term): it runs for every formula of every
-// record. An operator is always consumed; when its operand cannot be read it
-// has no effect, and a first Term that reads nothing counts as 0.
-float CFormelParser::Expression(Cursor& in, int depth) {
-    float sum = 0.0f;
-    char sumOp = 0;  // the "+" or "-" before the current Term; 0 for the first
-    for (;;) {
-        float product = 0.0f;
-        if (Factor(in, product, depth)) {
-            while (in.at != in.end && (*in.at == '*' || *in.at == '/')) {
-                const char op = *in.at++;
-                float factor = 0.0f;
-                if (Factor(in, factor, depth)) {
-                    product = op == '*' ? product * factor : product / factor;
+    // An Expression is a sum of Terms, a Term a product of Factors. Both
+    // levels share this one loop (no call per Term). An operator is always
+    // consumed; when its operand cannot be read it has no effect, and a first
+    // Term that reads nothing counts as 0.
+    [[gnu::noinline]] float Expression(int depth) {
+        float sum = 0.0f;
+        char sumOp = 0;  // the "+" or "-" before the current Term; 0 for the first
+        for (;;) {
+            float product = 0.0f;
+            if (Factor(product, depth)) {
+                while (at != end && (*at == '*' || *at == '/')) {
+                    const char op = *at++;
+                    float factor = 0.0f;
+                    if (Factor(factor, depth)) {
+                        product = op == '*' ? product * factor : product / factor;
+                    }
                 }
+                sum = sumOp == 0 ? product : sumOp == '+' ? sum + product : sum - product;
             }
-            sum = sumOp == 0 ? product : sumOp == '+' ? sum + product : sum - product;
+            if (limitAt != nullptr) return sum;
+            if (at == end || (*at != '+' && *at != '-')) return sum;
+            sumOp = *at++;
         }
-        if (m_limitAt != nullptr) return sum;
-        if (in.at == in.end || (*in.at != '+' && *in.at != '-')) return sum;
-        sumOp = *in.at++;
     }
-}
 
-bool CFormelParser::Factor(Cursor& in, float& value, int depth) {
-    if (in.at == in.end || m_limitAt != nullptr) return false;
-    ++m_steps;
-    if (ParserText::IsDigit(*in.at)) {
-        const char* end = in.at;
-        while (end != in.end && (ParserText::IsDigit(*end) || *end == '.')) ++end;
-        // Only the run is converted: "1E5" is the number 1 followed by a name.
-        value = static_cast<float>(NumberValue(std::string_view(in.at, end - in.at)));
-        in.at = end;
+    [[gnu::always_inline]] bool Factor(float& value, int depth) {
+        if (at == end || limitAt != nullptr) return false;
+        ++steps;
+        if (ParserText::IsDigit(*at)) {
+            const char* stop = at;
+            while (stop != end && (ParserText::IsDigit(*stop) || *stop == '.')) ++stop;
+            // Only the run is converted: "1E5" is the number 1 followed by a name.
+            value = static_cast<float>(NumberValue(std::string_view(at, stop - at)));
+            at = stop;
+            return true;
+        }
+        if (ParserText::IsNameChar(*at)) {
+            const char* stop = at;
+            while (stop != end && ParserText::IsNameChar(*stop)) ++stop;
+            const std::string_view name(at, stop - at);
+            if (stop != end && *stop == '(' && FunctionCall(name, value, depth)) return true;
+            if (limitAt != nullptr) return false;
+            const VarDef* variable = FindVariable(parser.m_variables, name);
+            if (variable == nullptr || variable->Value < kInvalidLimit) return false;
+            value = variable->Value;
+            if (parser.m_collectIdentifiers) parser.m_usedIdentifiers.append(name).push_back(',');
+            at = stop;
+            return true;
+        }
+        // An empty name is no identifier, so "(" is never read as a variable or a call.
+        if (*at == '(') return Bracket(value, depth);
+        return false;
+    }
+
+    [[gnu::noinline]] bool Bracket(float& value, int depth) {
+        if (Refused(at, depth)) return false;
+        ++at;
+        value = Expression(depth + 1);
+        if (AtChar(')')) ++at;
         return true;
     }
-    if (ParserText::IsNameChar(*in.at)) {
-        const char* end = in.at;
-        while (end != in.end && ParserText::IsNameChar(*end)) ++end;
-        const std::string_view name(in.at, end - in.at);
-        if (end != in.end && *end == '(' && FunctionCall(in, name, value, depth)) return true;
-        if (m_limitAt != nullptr || !Variable(name, value)) return false;
-        in.at = end;
+
+    // `name` is followed by "(".
+    [[gnu::noinline]] bool FunctionCall(std::string_view name, float& value, int depth) {
+        const FunktionDef* function = FindFunction(parser.m_functions, name);
+        if (function == nullptr || Refused(name.data(), depth)) return false;
+
+        const char* open = name.data() + name.size();
+        at = open + 1;
+        double first = 0.0;
+        double second = 0.0;
+        bool closed = false;
+        switch (function->Arity) {
+            case 0:
+                closed = AtChar(')');
+                break;
+            case 1:
+                first = Expression(depth + 1);
+                closed = AtChar(')');
+                break;
+            default:
+                first = Expression(depth + 1);
+                // The separator is any one character but ")"; at the end of
+                // the text there is none to skip.
+                if (at != end && *at != ')') {
+                    ++at;
+                    second = Expression(depth + 1);
+                    closed = AtChar(')');
+                }
+                break;
+        }
+        if (!closed) {
+            // The call still counts as read, so the formula stops right after its "(".
+            at = open + 1;
+            value = 0.0f;
+            return true;
+        }
+        ++at;
+        value = Compute(function->Id, first, second);
         return true;
     }
-    // An empty name is no identifier, so "(" is never read as a variable or a call.
-    if (*in.at == '(' && !Refused(in.at, depth)) {
-        ++in.at;
-        value = Expression(in, depth + 1);
-        if (in.Is(')')) ++in.at;
+
+    bool Refused(const char* where, int depth) {
+        if (depth < kMaxDepth && steps <= maxSteps) return false;
+        if (limitAt == nullptr) limitAt = where;
         return true;
     }
-    return false;
-}
+};
 
-bool CFormelParser::FunctionCall(Cursor& in, std::string_view name, float& value, int depth) {
-    const char* open = name.data() + name.size();
-    if (open == in.end || *open != '(') return false;
-    const FunktionDef* function = FindFunction(name);
-    if (function == nullptr || Refused(name.data(), depth)) return false;
-
-    Cursor args{open + 1, in.end};
-    double first = 0.0;
-    double second = 0.0;
-    bool closed = false;
-    switch (function->Arity) {
-        case 0:
-            closed = args.Is(')');
-            break;
-        case 1:
-            first = Expression(args, depth + 1);
-            closed = args.Is(')');
-            break;
-        default:
-            first = Expression(args, depth + 1);
-            // The separator is any one character but ")"; at the end of the
-            // text there is none to skip.
-            if (args.at != args.end && *args.at != ')') {
-                ++args.at;
-                second = Expression(args, depth + 1);
-                closed = args.Is(')');
-            }
-            break;
-    }
-    if (!closed) {
-        // The call still counts as read, so the formula stops right after its "(".
-        in.at = open + 1;
-        value = 0.0f;
-        return true;
-    }
-    in.at = args.at + 1;
-    value = Compute(function->Id, first, second);
-    return true;
-}
-
-bool CFormelParser::Variable(std::string_view name, float& value) {
-    ParserText::NameKey key;
-    if (name.empty() || !ParserText::MakeKey(name, key)) return false;
-    for (const VarDef& def : m_variables) {
-        if (!ParserText::Matches(def.Name, key)) continue;
-        if (def.Value < kInvalidLimit) return false;
-        value = def.Value;
-        if (m_collectIdentifiers) m_usedIdentifiers.append(name).push_back(',');
-        return true;
-    }
-    return false;
-}
-
-const CFormelParser::FunktionDef* CFormelParser::FindFunction(std::string_view name) const {
-    ParserText::NameKey key;
-    if (name.empty() || !ParserText::MakeKey(name, key)) return nullptr;
-    for (const FunktionDef& def : m_functions) {
-        if (ParserText::Matches(def.Name, key)) return &def;
-    }
-    return nullptr;
+std::size_t CFormelParser::ParseExpression(std::string_view text, float& value) {
+    Parse parse{*this, text.data(), text.data() + text.size(),
+                kMinSteps + kStepsPerChar * text.size()};
+    value = parse.Expression(0);
+    const char* stop = parse.limitAt != nullptr ? parse.limitAt : parse.at;
+    return static_cast<std::size_t>(stop - text.data());
 }

@@ -38,7 +38,9 @@ public:
 
     // Parses and evaluates `text`. Returns the index of the first character
     // not consumed: the formula is valid, and `value` its result, exactly when
-    // that is text.size(). Never fails otherwise and never reads past `text`.
+    // that is text.size(). Never fails otherwise and never reads past `text`;
+    // brackets or calls nested too deep, or unclosed calls nested so that the
+    // parse would take exponential time, end it at the first such "(" or call.
     std::size_t ParseExpression(std::string_view text, float& value);
 
     void SetCollectIdentifiers(bool collect) { m_collectIdentifiers = collect; }
@@ -61,26 +63,10 @@ private:
     static constexpr std::size_t kStepsPerChar = 64;
     static constexpr std::size_t kMinSteps = 1024;
 
-    // The unread rest of the text.
-    struct Cursor {
-        const char* at;
-        const char* end;
-        bool Is(char c) const { return at != end && *at == c; }
-    };
-
-    float Expression(Cursor& in, int depth);
-    bool Factor(Cursor& in, float& value, int depth);
-    bool FunctionCall(Cursor& in, std::string_view name, float& value, int depth);
-    bool Variable(std::string_view name, float& value);
-    const FunktionDef* FindFunction(std::string_view name) const;
-    bool Refused(const char* at, int depth);
+    struct Parse;
 
     bool m_collectIdentifiers = false;
     std::string m_usedIdentifiers;
     std::vector<FunktionDef> m_functions;
     std::vector<VarDef> m_variables;
-    // Per parse: Factor steps taken and allowed, and where a limit ended it.
-    std::size_t m_steps = 0;
-    std::size_t m_maxSteps = 0;
-    const char* m_limitAt = nullptr;
 };

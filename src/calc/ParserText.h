@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -33,64 +34,26 @@ struct NameKey {
     std::uint32_t tail = 0;
 };
 
-namespace Detail {
-// Copies of a size known at compile time become plain loads.
-template <std::size_t N>
-void LoadKey(const char* name, NameKey& key) {
-    std::memcpy(&key.head, name, N < 8 ? N : 8);
-    if constexpr (N > 8) std::memcpy(&key.tail, name + 8, N - 8);
-}
-}  // namespace Detail
-
 // False for a name that a field cannot hold whole (too long, or with a NUL
 // that would cut it): such a name is never stored, so no shorter name can
-// alias it.
+// alias it. The key is assembled in registers: writing it to memory in pieces
+// and reading it whole would stall every lookup.
 inline bool MakeKey(std::string_view name, NameKey& key) {
-    key = NameKey{};
-    const char* p = name.data();
-    switch (name.size()) {
-        case 0:
-            return true;
-        case 1:
-            Detail::LoadKey<1>(p, key);
-            break;
-        case 2:
-            Detail::LoadKey<2>(p, key);
-            break;
-        case 3:
-            Detail::LoadKey<3>(p, key);
-            break;
-        case 4:
-            Detail::LoadKey<4>(p, key);
-            break;
-        case 5:
-            Detail::LoadKey<5>(p, key);
-            break;
-        case 6:
-            Detail::LoadKey<6>(p, key);
-            break;
-        case 7:
-            Detail::LoadKey<7>(p, key);
-            break;
-        case 8:
-            Detail::LoadKey<8>(p, key);
-            break;
-        case 9:
-            Detail::LoadKey<9>(p, key);
-            break;
-        case 10:
-            Detail::LoadKey<10>(p, key);
-            break;
-        case 11:
-            Detail::LoadKey<11>(p, key);
-            break;
-        default:
-            return false;
+    if (name.size() > kMaxNameLength) return false;
+    constexpr bool kLittle = std::endian::native == std::endian::little;
+    std::uint64_t head = 0;
+    std::uint32_t tail = 0;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (byte == 0) return false;
+        if (i < 8) {
+            head |= std::uint64_t{byte} << (kLittle ? 8 * i : 56 - 8 * i);
+        } else {
+            tail |= std::uint32_t{byte} << (kLittle ? 8 * (i - 8) : 24 - 8 * (i - 8));
+        }
     }
-    static_assert(kMaxNameLength == 11);
-    for (const char c : name) {
-        if (c == '\0') return false;
-    }
+    key.head = head;
+    key.tail = tail;
     return true;
 }
 

@@ -91,6 +91,9 @@ TEST(FormelParserTest, ValidFormulasGiveTheirFloatValue) {
         {"(TA+TI)/2", 15.0f, {{"TA", 20.0f}, {"TI", 10.0f}}},
         {"TA", -99990.0f, {{"TA", -99990.0f}}},
         {"PI*2", 6.0f, {{"PI", 3.0f}}},
+        // an empty name is no identifier, even when a variable has one
+        {"3+", 3.0f, {{"", 5.0f}}},
+        {"(2)*3", 6.0f, {{"", 5.0f}}},
         {"PI()*2", 6.28318f, {{"PI", 3.0f}}},
         {"T2+ABCDEFGHIJK", 3.0f, {{"T2", 1.0f}, {"ABCDEFGHIJK", 2.0f}}},
     };

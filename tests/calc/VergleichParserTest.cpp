@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <string>
 
@@ -115,6 +114,9 @@ TEST_F(VergleichParserTest, VariablesAreFoundByTheirFirstExactName) {
     parser.AddVariable("ABCDEFGHIJK");
     EXPECT_EQ(parser.ParseConditions("ABCDEFGHIJKLM=0", result), 0u);
     EXPECT_EQ(parser.ParseConditions("ABCDEFGHIJK=0", result), 13u);
+
+    parser.AddVariable("");  // an empty name is no identifier
+    EXPECT_EQ(parser.ParseConditions(">5", result), 0u);
 
     parser.ClearVariables();
     EXPECT_EQ(parser.ParseConditions("TA=7", result), 0u);
