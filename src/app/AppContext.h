@@ -1,10 +1,13 @@
 #pragma once
 
 class Clock;
+class DocumentHost;
 class ErrorLog;
 class EventQueue;
+class FileStore;
 class Profile;
 class ProgramPaths;
+class RecordPublisher;
 class Timers;
 class TransportFactory;
 class Ui;
@@ -23,4 +26,10 @@ struct AppContext {
     ProcessValues& process;
     // Builds the station's transports; without one no transport is built.
     TransportFactory* transports = nullptr;
+    // The main window's services for documents; without one they are skipped.
+    DocumentHost* host = nullptr;
+    // HTTP upload, HTML page and AWEKAS upload; without one they are skipped.
+    RecordPublisher* publisher = nullptr;
+    // Where data files are written; without one the real file system.
+    FileStore* files = nullptr;
 };

@@ -1,17 +1,42 @@
 #include "app/CWetterDoc.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 
 #include "app/Colours.h"
+#include "app/DocumentHost.h"
 #include "app/DocumentView.h"
+#include "app/ErrorLog.h"
 #include "app/OutputList.h"
 #include "app/ProcessValues.h"
+#include "app/RecordPublisher.h"
+#include "calc/CSumHour.h"
+#include "calc/VirtualSensors.h"
 #include "comm/TransportFactory.h"
+#include "platform/Clock.h"
+#include "platform/EventQueue.h"
 #include "platform/FileSystem.h"
-#include "platform/Timers.h"
+#include "platform/PosixFileStore.h"
 #include "platform/ProgramPaths.h"
+#include "platform/Timers.h"
+#include "platform/Ui.h"
+#include "storage/AdditionalStorage.h"
+#include "storage/RecordLine.h"
 
 namespace {
+constexpr std::string_view kWrongTimeText =
+    "Error! \nWeatherstation has wrong time. Please restart the software to set the clock to the "
+    "correct time.";
+constexpr std::string_view kNoDataText =
+    "Receive no data!\n\nAction:\n- Is the selected port OK?\n- Is the connection to the "
+    "weatherstation OK?";
+constexpr std::string_view kWriteErrorText =
+    "Eroor writing to the data folder! \r\nPlease ensure that the folder exists and it isn't "
+    "write protcted!!\r\n";
+constexpr std::uint32_t kColourInvalidData = Rgb(0x32, 0x96, 0xD2);
+constexpr const char* kRecordTimeFormat = "%H:%M:%S,%d.%m.%y";
+
 // The last received time before any record: 1 January 1970, 01:01:01 local time.
 std::time_t InitialReceivedTime() {
     std::tm fields{};
@@ -120,3 +145,298 @@ void CWetterDoc::DetachView(DocumentView* view) { std::erase(m_views, view); }
 int CWetterDoc::CountViews() const { return static_cast<int>(m_views.size()); }
 
 bool CWetterDoc::CanCloseFrame() const { return CountViews() != 1; }
+
+FileStore& CWetterDoc::Files() {
+    return m_context.files != nullptr ? *m_context.files : PosixFileStore::Process();
+}
+
+std::string CWetterDoc::MessageCaption() const { return m_context.paths.ProgramName(); }
+
+void CWetterDoc::UpdateAllViews() {
+    for (DocumentView* view : m_views) view->UpdateView();
+}
+
+bool CWetterDoc::SendStationCommand(const std::string& text) {
+    if (m_context.host != nullptr)
+        m_context.host->SendCommandWithReply(text, *this, m_context.process.CurrentTransport.Get());
+    return true;
+}
+
+void CWetterDoc::ReportConnectionState(int code) {
+    switch (code) {
+        case 1:
+            m_context.ui.MessageBox(kWrongTimeText, MessageCaption(), MsgButtons::Ok,
+                                    MsgIcon::Error);
+            m_clockWarningShown = false;
+            break;
+        case 2:
+            m_context.errorLog.WriteErrorLog(kNoDataText);
+            if (m_context.process.settings.reconnect) {
+                if (m_context.host != nullptr) m_context.host->ArmReconnect(*this);
+            } else {
+                m_context.ui.MessageBox(kNoDataText, MessageCaption(), MsgButtons::Ok,
+                                        MsgIcon::Error);
+            }
+            break;
+        default: break;
+    }
+}
+
+std::optional<CWetterDoc::RecordTime> CWetterDoc::ParseRecordTime(std::string_view line) {
+    const RecordLine::TimeTokens tokens = RecordLine::ScanTimeTokens(line);
+    if (m_settings.interpretation.withoutLogger != 0) {
+        // The station has no clock worth trusting: the PC's time stands for the record.
+        const bool both = tokens.haveTime && tokens.haveDate;
+        return RecordTime{m_context.clock.Now(), both ? tokens.afterDate : 0};
+    }
+    const std::optional<std::time_t> time = RecordLine::TokensToTime(tokens);
+    if (!time) return std::nullopt;
+    return RecordTime{*time, tokens.afterDate};
+}
+
+bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime, bool logger) {
+    // Logger records are old by nature: only one from before the last received record is checked.
+    if (logger && recordTime >= m_lastReceivedTime) return true;
+    const std::time_t now = m_context.clock.Now();
+    const auto difference = static_cast<std::int32_t>(now - recordTime);
+    if (std::llabs(difference) < m_context.process.settings.liveClockTolerance) return true;
+    if (m_clockWarningShown) return false;
+
+    m_context.errorLog.WriteErrorLog(line);
+    DocumentHost* host = m_context.host;
+    switch (m_context.process.commandLine.clockMode) {
+        case 1:
+            if (!logger && host != nullptr) host->SetStationClock(*this);
+            break;
+        case 2:
+            if (!logger && host != nullptr) host->SetPcClock(*this, recordTime);
+            break;
+        case 3: {
+            // Marked before the boxes: lines that arrive while they are open stay quiet,
+            // and confirming the second box clears the mark for the next difference.
+            m_clockWarningShown = true;
+            const std::string text =
+                "Last valid:" + FormatLocalTime(m_lastReceivedTime, kRecordTimeFormat) +
+                " - CurrentPC:" + FormatLocalTime(now, kRecordTimeFormat) + " ";
+            m_context.ui.MessageBox(text, MessageCaption(), MsgButtons::Ok, MsgIcon::Warning);
+            ReportConnectionState(1);
+            break;
+        }
+        default: break;
+    }
+    return false;
+}
+
+void CWetterDoc::UpdateCurrentValue(std::string_view identifier, float value, std::time_t time,
+                                    bool logger) {
+    for (const auto& current : m_sensors.CurrentValues()) {
+        if (current->m_identifier != identifier) continue;
+        if (logger)
+            current->SetRawValue(value, time);
+        else
+            current->SetValue(value, time);
+        return;
+    }
+}
+
+void CWetterDoc::ComputeVirtualSensors(std::time_t recordTime, bool logger) {
+    for (const auto& current : m_sensors.CurrentValues()) {
+        if (!current->m_virtual || current->m_sensor == nullptr) continue;
+        const float value = EvaluateVirtualSensor(m_formelParser, *current->m_sensor);
+        // Logger records stay out of every history, virtual sensors' included.
+        if (logger)
+            current->SetRawValue(value, recordTime);
+        else
+            current->SetValue(value, recordTime);
+        // The formula parser does not get it: one virtual sensor never sees another.
+        m_vergleichParser.AddVariable(current->m_identifier);
+        m_vergleichParser.SetVariable(current->m_identifier, value);
+    }
+}
+
+void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
+    m_formelParser.ClearVariables();
+    m_vergleichParser.ClearVariables();
+    const bool hasCr = line.find('\r') != std::string_view::npos;
+
+    const std::optional<RecordTime> parsed = ParseRecordTime(line);
+    if (!parsed) return;
+    const std::time_t recordTime = parsed->time;
+    if (!CheckRecordClock(line, recordTime, logger)) return;
+    m_lastReceivedTime = recordTime;
+
+    bool store = force;
+    if (hasCr) {
+        if (m_settings.interpretation.storeByPc == 0)
+            store = store || RecordLine::HasStorageMarker(line);
+        else
+            store = store || !m_recordStored ||
+                    recordTime - m_lastStoredTime >= m_settings.storage.interval;
+
+        RecordLine::ForEachField(line, parsed->fieldsStart, [&](std::string_view text) {
+            const RecordLine::Field field = RecordLine::SplitField(text);
+            m_formelParser.AddVariable(field.identifier);
+            m_formelParser.SetVariable(field.identifier, field.value);
+            m_vergleichParser.AddVariable(field.identifier);
+            m_vergleichParser.SetVariable(field.identifier, field.value);
+            UpdateCurrentValue(field.identifier, field.value, recordTime, logger);
+        });
+        ComputeVirtualSensors(recordTime, logger);
+
+        // The main window runs process control later, if this document is still open then.
+        AppContext& context = m_context;
+        CWetterDoc* document = this;
+        m_context.events.Post([&context, document] {
+            if (context.host != nullptr) context.host->RunProcessControl(document);
+        });
+    }
+
+    const bool pcSendsCommands = m_settings.interpretation.loggerStation == 0 && !logger;
+    const bool commandsAllowed = !m_context.process.commandLine.noResetCommands;
+    if (pcSendsCommands) {
+        const std::tm fields = LocalTime(recordTime);
+        if (fields.tm_hour == m_settings.interpretation.resetHour && fields.tm_min == 0 &&
+            fields.tm_mday != m_lastResetDay) {
+            m_context.clock.SleepMs(50);
+            if (commandsAllowed) SendStationCommand(m_settings.interpretation.resetCommand);
+            m_lastResetDay = fields.tm_mday;
+        }
+    }
+
+    if (store) {
+        if (recordTime > m_lastStoredTime) StoreRecord(recordTime, logger);
+        if (pcSendsCommands && commandsAllowed) SendStationCommand("!P");
+    }
+
+    UpdateAllViews();
+}
+
+std::string CWetterDoc::BuildRecordLine(std::time_t recordTime) {
+    std::string line = RecordLine::TimePrefix(recordTime);
+    const auto& values = m_sensors.CurrentValues();
+    for (const auto& current : values) {
+        if (current->m_virtual) continue;
+        const int decimals = current->m_sensor != nullptr ? current->m_sensor->m_decimals : 2;
+        DataFiles::AppendField(line, current->m_identifier, current->m_rawValue, decimals);
+    }
+    const bool storeVirtual = m_context.process.settings.storeVirtualSensors;
+    for (const auto& current : values) {
+        if (!current->m_virtual) continue;
+        CSensoren* sensor = current->m_sensor;
+        if (sensor != nullptr && sensor->m_hourlySum && sensor->m_sumHour)
+            sensor->m_sumHour->Add(current->m_rawValue, m_settings.storage.interval,
+                                   current->m_time);
+        if (!storeVirtual) continue;
+        const int decimals = sensor != nullptr ? sensor->m_decimals : 2;
+        DataFiles::AppendField(line, current->m_identifier, current->m_rawValue, decimals);
+    }
+    return line;
+}
+
+std::string CWetterDoc::CurrentFileName() {
+    return DataFiles::MonthFileName(m_settings.storage.dataFolder, m_context.clock.Now(),
+                                    m_context.process.settings.dataFileExtension);
+}
+
+std::optional<DataFiles::LastRecord> CWetterDoc::FindLastRecord() {
+    return DataFiles(Files()).FindLastRecord(m_settings.storage.dataFolder,
+                                             m_context.process.settings.dataFileExtension,
+                                             m_context.clock.Now());
+}
+
+void CWetterDoc::StoreRecord(std::time_t recordTime, bool logger) {
+    const std::string& folder = m_settings.storage.dataFolder;
+    const std::string& extension = m_context.process.settings.dataFileExtension;
+    const bool sync = !logger;
+    DataFiles files(Files());
+
+    // The line is built even when the data file fails, so that the current
+    // values and the outputs keep going.
+    std::string line = BuildRecordLine(recordTime);
+    if (line.find("-999999") != std::string::npos)
+        OutputWrite(" Invalid datastring <---> Time:" + RecordLine::TimePrefix(recordTime),
+                    kColourInvalidData);
+    line += "\r\n";
+
+    bool allWritten = true;
+    std::string path;
+    FileStore::AppendResult written;
+    if (!m_recordStored) {
+        // The record's own month: a logger record of last month belongs to last month's file.
+        path = DataFiles::MonthFileName(folder, recordTime, extension);
+        written = files.AppendLines(path, line, sync);
+    } else {
+        DataFiles::Gap gap = files.FillGap(folder, extension, m_lastStoredTime, recordTime,
+                                           m_settings.storage.interval, m_sensors.GapLine(), sync);
+        path = gap.path;
+        if (gap) {
+            gap.pending += line;
+            written = files.AppendLines(path, gap.pending, sync);
+        } else {
+            written.error = gap.result.error;
+        }
+    }
+    if (written.written) {
+        m_lastStoredTime = recordTime;
+        m_recordStored = true;
+    }
+    if (!written) {
+        allWritten = false;
+        NoteStorageError("CWetterDoc::StoreRecord", path, written.error);
+    }
+
+    if (!m_settings.storage.additionalFolder.empty()) {
+        const AdditionalStorage::Record record{
+            .folder = m_settings.storage.additionalFolder,
+            .format = m_settings.storage.additional,
+            .dataFileExtension = extension,
+            .currentValues = m_sensors.CurrentValues(),
+            .storeVirtualSensors = m_context.process.settings.storeVirtualSensors,
+            .gapFields = m_sensors.GapLine(),
+            .interval = m_settings.storage.interval,
+            .initialisationRunning = m_context.process.initialisationRunning,
+            .sync = sync};
+        AdditionalStorage(Files(), m_context.errorLog)
+            .StoreAdditional(recordTime, record, {m_lastStoredTime, m_recordStored});
+    }
+
+    if (!m_context.process.initialisationRunning) {
+        const std::string current = folder + "/AktWert" + extension;
+        // Written through a text-mode stream by earlier versions: the line ends CR CR LF.
+        const FileStore::Result replaced =
+            Files().Replace(current, DataFiles::TextModeBytes(line), sync);
+        if (!replaced) {
+            allWritten = false;
+            NoteStorageError("CWetterDoc::StoreRecord AktWert", current, replaced.error);
+        }
+    }
+    if (allWritten) m_storageErrorReported = false;
+
+    if (RecordPublisher* publisher = m_context.publisher) {
+        if (m_context.process.settings.httpUpload) publisher->HttpUpload(*this, line);
+        publisher->WriteHtmlPage(*this);
+        publisher->AwekasUpload(*this);
+    }
+    ShowStorageError();
+}
+
+void CWetterDoc::NoteStorageError(const char* place, const std::string& path, int error) {
+    if (m_storageErrorReported) return;
+    m_storageErrorReported = true;
+    const std::string cause =
+        FileSystem::SystemErrorText(error) + " <==> NR: " + std::to_string(error);
+    OutputWrite(place, kColourError);
+    OutputWrite(cause, kColourError);
+    m_storageMessage = std::string(kWriteErrorText) + m_settings.storage.dataFolder;
+    m_context.errorLog.WriteErrorLog(m_storageMessage + "\r\n" + path + "\r\n" + cause);
+}
+
+void CWetterDoc::ShowStorageError() {
+    // Shown last, after every output: the box is modal and further lines may arrive meanwhile.
+    if (m_storageMessage.empty() || m_storageMessageShowing) return;
+    const std::string message = std::move(m_storageMessage);
+    m_storageMessage.clear();
+    m_storageMessageShowing = true;
+    m_context.ui.MessageBox(message, MessageCaption(), MsgButtons::Ok, MsgIcon::Error);
+    m_storageMessageShowing = false;
+}

@@ -1,16 +1,23 @@
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/AppContext.h"
 #include "app/SensorSet.h"
 #include "app/StationSettings.h"
+#include "calc/CFormelParser.h"
+#include "calc/CVergleichParser.h"
+#include "storage/DataFiles.h"
 
 class CSensoren;
 class DocumentView;
+class FileStore;
 
 // One weather station: its settings, its sensors and current values, and the
 // views that show it. Lives on the user-interface thread.
@@ -32,6 +39,42 @@ public:
     CSensoren* FindSensor(const std::string& identifier);
     bool DeleteSensor(const std::string& identifier);
     void ClearHistories();
+
+    // Record reception: one line from the station (live, or read from its
+    // logger with `force` and `logger` set) becomes current values and, when
+    // due, a stored record with its outputs.
+    void ProcessLine(std::string_view line, bool force, bool logger);
+
+    // The record time of a line and where its fields start; nothing when a
+    // logger station's line has no valid time. A station without logger
+    // takes the PC's time.
+    struct RecordTime {
+        std::time_t time = 0;
+        std::size_t fieldsStart = 0;
+    };
+    std::optional<RecordTime> ParseRecordTime(std::string_view line);
+    // The first current value named `identifier` takes the value (a logger
+    // record changes only the raw value); an unknown identifier is ignored.
+    void UpdateCurrentValue(std::string_view identifier, float value, std::time_t time,
+                            bool logger);
+    // Evaluates every virtual sensor over this record's measured values.
+    void ComputeVirtualSensors(std::time_t recordTime, bool logger);
+    // Appends the record (after gap lines) to its month's data file, then
+    // writes the outputs that follow a stored record. Live records are synced
+    // to disk before it returns.
+    void StoreRecord(std::time_t recordTime, bool logger);
+    // The data file of the PC's current month.
+    std::string CurrentFileName();
+    // The last complete record in the data folder, searched from the PC's current month back.
+    std::optional<DataFiles::LastRecord> FindLastRecord();
+
+    // Hands `text` to the main window's command exchange; true at once.
+    bool SendStationCommand(const std::string& text);
+    // 1: the station's clock is wrong (message, then warn again at the next
+    // difference); 2: no data within the time-out (error log, then reconnect or message).
+    void ReportConnectionState(int code);
+    // Tells every view that new values arrived.
+    void UpdateAllViews();
 
     // Views.
     void AttachView(DocumentView* view);
@@ -59,12 +102,29 @@ public:
     void SetLastStoredTime(std::time_t time) { m_lastStoredTime = time; }
     std::time_t LastReceivedTime() const { return m_lastReceivedTime; }
     void SetLastReceivedTime(std::time_t time) { m_lastReceivedTime = time; }
+    // At least one record stored since start: later records continue from the last stored time.
+    bool RecordStoredSinceStart() const { return m_recordStored; }
+    void SetRecordStoredSinceStart(bool stored) { m_recordStored = stored; }
+    bool ClockWarningShown() const { return m_clockWarningShown; }
+    int LastResetDay() const { return m_lastResetDay; }
+
+    // Variables: the sensor identifiers of the latest line with their values.
+    CFormelParser& FormelParser() { return m_formelParser; }
+    CVergleichParser& VergleichParser() { return m_vergleichParser; }
 
     AppContext& Context() { return m_context; }
+    FileStore& Files();
 
 private:
     StationSettingsFiles SettingsFiles() const;
     void BuildTransports();
+    // False when the record must not be processed because its time is too far from the PC's.
+    bool CheckRecordClock(std::string_view line, std::time_t recordTime, bool logger);
+    std::string BuildRecordLine(std::time_t recordTime);
+    // Notes a failed write; the user hears of it once until a record is stored again.
+    void NoteStorageError(const char* place, const std::string& path, int error);
+    void ShowStorageError();
+    std::string MessageCaption() const;
 
     AppContext& m_context;
     StationSettings m_settings;
@@ -72,6 +132,8 @@ private:
     std::vector<std::string> m_initIdentifiers;
     SensorSet m_sensors;
     std::vector<DocumentView*> m_views;
+    CFormelParser m_formelParser;
+    CVergleichParser m_vergleichParser;
 
     // Acquisition state (the acquisition itself is started elsewhere).
     bool m_portOpen = false;
@@ -83,4 +145,9 @@ private:
     std::time_t m_lastStoredTime = 0;
     std::time_t m_lastReceivedTime = 0;
     int m_lastResetDay = 0;
+
+    // Write failures: reported (message, error log) once until a store succeeds again.
+    bool m_storageErrorReported = false;
+    std::string m_storageMessage;  // waiting to be shown at the end of StoreRecord
+    bool m_storageMessageShowing = false;
 };

@@ -10,4 +10,6 @@ public:
     virtual void ReloadData() = 0;
     // Stop showing a sensor that no longer exists.
     virtual void DropSensor(const std::string& identifier) = 0;
+    // New current values (and perhaps a stored record) arrived: show them.
+    virtual void UpdateView() {}
 };

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/CSensoren.h"
+#include "calc/CEinheitBerechnung.h"
 
 CAktuell::CAktuell(std::string identifier, CSensoren* sensor)
     : m_identifier(std::move(identifier)), m_sensor(sensor) {
@@ -15,6 +16,22 @@ CAktuell::CAktuell(std::string identifier, CSensoren* sensor)
     m_showSum = sensor->m_showSum;
     m_sumMode = sensor->m_sumMode;
     m_showTendency = sensor->m_showTendency;
+}
+
+void CAktuell::SetValue(float value, std::time_t t) {
+    SetRawValue(value, t);
+    if (m_sensor != nullptr)
+        m_value =
+            CEinheitBerechnung().ConvertValue(value, *m_sensor, CEinheitBerechnung::Limits::Check);
+    else
+        m_value = value;
+    AppendToHistory(m_value, t);
+    UpdateStatistics();
+}
+
+void CAktuell::SetRawValue(float value, std::time_t t) {
+    m_rawValue = value;
+    m_time = t;
 }
 
 void CAktuell::AppendToHistory(float value, std::time_t t) {

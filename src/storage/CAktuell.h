@@ -22,6 +22,13 @@ public:
 
     void ClearHistory() { m_history.clear(); }
 
+    // A live value: raw value and time are kept, the converted value (limits
+    // checked; virtual sensors unconverted) enters the history and the
+    // statistics are recomputed.
+    void SetValue(float value, std::time_t t);
+    // A value read from the station's logger: only the raw value and its time change.
+    void SetRawValue(float value, std::time_t t);
+
     // Appends a history entry with `t` in all three times, dropping the oldest
     // first when the history is full.
     void AppendToHistory(float value, std::time_t t);

@@ -54,6 +54,8 @@ int FullYear(int twoDigitYear) { return twoDigitYear <= 90 ? 2000 + twoDigitYear
 
 std::optional<std::time_t> TokensToTime(const TimeTokens& t, bool fourDigitYear) {
     if (!t.haveTime || !t.haveDate) return std::nullopt;
+    // "-24" would give 1976, which the data files could only write back as 76, read as 2076.
+    if (!fourDigitYear && (t.year < 0 || t.year > 99)) return std::nullopt;
     const int year = fourDigitYear ? t.year : FullYear(t.year);
     if (year < 1970 || year > 2038 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 ||
         t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 ||

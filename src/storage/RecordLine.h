@@ -30,7 +30,8 @@ int FullYear(int twoDigitYear);
 
 // The local date-time of the tokens, or nothing when a token is missing or a
 // part is out of range (years 1970..2038, month 1..12, day 1..31, hour 0..23,
-// minutes and seconds 0..59). With `fourDigitYear` the year is taken as written.
+// minutes and seconds 0..59). Without `fourDigitYear` the year must have at
+// most two digits (0..99, see FullYear); with it, the year is taken as written.
 std::optional<std::time_t> TokensToTime(const TimeTokens& tokens, bool fourDigitYear = false);
 
 // A field "TE12.5": the identifier is every character that is no digit, '.',

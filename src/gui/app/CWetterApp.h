@@ -10,6 +10,7 @@
 #include "gui/platform/QtEventQueue.h"
 #include "gui/platform/QtTimers.h"
 #include "platform/IniProfile.h"
+#include "platform/PosixFileStore.h"
 #include "platform/ProgramPaths.h"
 #include "platform/SystemClock.h"
 
@@ -50,6 +51,7 @@ private:
     std::unique_ptr<Ui> m_ui;
     ErrorLog m_errorLog;
     ProcessValues m_process;
+    PosixFileStore m_files;
     AppContext m_context;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<StopSignals> m_stopSignals;

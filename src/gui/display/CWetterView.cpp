@@ -17,6 +17,8 @@ void CWetterView::ReloadData() {}
 
 void CWetterView::DropSensor(const std::string&) {}
 
+void CWetterView::UpdateView() { update(); }
+
 void CWetterView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);

@@ -17,6 +17,7 @@ public:
 
     void ReloadData() override;
     void DropSensor(const std::string& identifier) override;
+    void UpdateView() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "calc/CFormelParser.h"
+#include "platform/Ui.h"
+#include "storage/CListGraph.h"
+#include "storage/RecordLine.h"
+
+class CWetterDoc;
+class ReaderView;
+
+// Reads a period back from the monthly data files on a worker thread and
+// fills one series per selected sensor: about 366 aggregated points with the
+// interval each stands for, and the series' statistics.
+//
+// Threads: every public method is for the user-interface thread. The worker
+// reads the files and fills only the working side of the series (new points,
+// running statistics); it asks questions and reports progress by posting to
+// the event queue and waiting for the answer. The displayed side is changed
+// only on the user-interface thread, when the posted completion runs
+// (CompleteReading), so a view may draw the displayed points while a read runs.
+// Cancelling (StopReading, a new StartReading, the destructor) stops and joins
+// the worker, also while it waits for an answer, and turns every call it
+// posted into a no-op.
+class CEinlesen {
+public:
+    // Neither is owned; the document outlives the reader, the view may be
+    // changed with SetView.
+    CEinlesen(CWetterDoc& document, ReaderView* view);
+    ~CEinlesen();
+    CEinlesen(const CEinlesen&) = delete;
+    CEinlesen& operator=(const CEinlesen&) = delete;
+
+    void SetView(ReaderView* view) { m_view = view; }
+
+    // Starts reading [periodStart, periodEnd] from `dataFolder`, with
+    // intervals of periodLengthSeconds / 366. `dataMode` is a
+    // CListGraph::DataMode. Reading stops at the record at `newestRecordTime`.
+    // With `keep` the series stay (their displayed points too, until the read
+    // replaces them) and only their statistics start afresh; otherwise they
+    // are built anew from `identifiers`. A read still running is cancelled.
+    void StartReading(const std::string& dataFolder, std::time_t periodStart, std::time_t periodEnd,
+                      unsigned periodLengthSeconds, int dataMode,
+                      const std::vector<std::string>& identifiers, std::time_t newestRecordTime,
+                      bool keep);
+    // One series per identifier that names a sensor of the document, in that
+    // order; other identifiers are skipped. Not while reading.
+    void BuildSeries(const std::vector<std::string>& identifiers);
+    // Cancels a running read: the view hears nothing more of it.
+    void StopReading();
+    bool IsReading() const { return m_reading; }
+
+    const std::vector<std::unique_ptr<CListGraph>>& Series() const { return m_series; }
+    CListGraph* FindSeries(std::string_view identifier) const;
+
+private:
+    struct Session;
+    // A local date-time as written in the file, for the interval arithmetic.
+    struct WallTime {
+        int year = 0;
+        int dayOfYear = 0;
+        int secondOfDay = 0;
+    };
+    struct LineTime {
+        std::time_t time = 0;
+        WallTime wall;
+        std::size_t fieldsStart = 0;
+    };
+    enum class LineResult { kTaken, kComplete };
+
+    // Whole days between the years (366 for a year divisible by 4, else 365)
+    // plus the days and seconds within them: wall-clock seconds.
+    static std::int64_t SecondsBetween(const WallTime& from, const WallTime& to);
+
+    // Worker thread.
+    void ReadPeriod(std::stop_token stop, std::shared_ptr<Session> session);
+    std::optional<LineTime> ParseLineTime(std::string_view line);
+    std::optional<std::time_t> ToTime(const RecordLine::TimeTokens& tokens);
+    // The measured series that the field at `position` of a line feeds.
+    const std::vector<CListGraph*>& SeriesForField(std::size_t position,
+                                                   std::string_view identifier);
+    LineResult ProcessLine(std::string_view line, const LineTime& time, bool firstLine,
+                           const std::shared_ptr<Session>& session);
+    std::optional<MsgAnswer> Ask(const std::stop_token& stop,
+                                 const std::shared_ptr<Session>& session, std::string text,
+                                 MsgButtons buttons, MsgIcon icon);
+    void Tell(const std::shared_ptr<Session>& session, std::string text, MsgIcon icon);
+    void NoData(const std::stop_token& stop, const std::shared_ptr<Session>& session);
+    void FinishAndPostCompletion(const std::shared_ptr<Session>& session);
+    void PostNothingRead(const std::shared_ptr<Session>& session, bool clearPoints);
+
+    // User-interface thread.
+    void CompleteReading();
+    void EndRead();
+
+    CWetterDoc& m_document;
+    ReaderView* m_view;
+    std::jthread m_worker;
+    std::shared_ptr<Session> m_session;
+    bool m_reading = false;
+
+    std::vector<std::unique_ptr<CListGraph>> m_series;
+    bool m_hasVirtualSeries = false;
+    std::string m_dataFolder;
+    std::string m_extension;
+    std::string m_caption;
+    std::time_t m_periodStart = 0;
+    std::time_t m_periodEnd = 0;
+    std::time_t m_intervalStart = 0;
+    std::time_t m_intervalEnd = 0;
+    WallTime m_intervalStartWall;
+    std::time_t m_newestRecordTime = 0;
+    int m_dataMode = CListGraph::kMean;
+    unsigned m_intervalLength = 0;
+    int m_progressCount = 0;
+    bool m_keep = false;
+    CFormelParser m_parser;
+
+    // The start of the last hour converted. The time-zone rules cost more than
+    // all the rest of a line, and a file holds many lines of each hour; zones
+    // change their offset on the full hour, so the seconds within it add up.
+    struct HourCache {
+        bool valid = false;
+        int year = 0, month = 0, day = 0, hour = 0;
+        std::time_t start = 0;
+    } m_hourCache;
+    // What the fields at each position of the last line fed: the lines of a
+    // file repeat their fields in one order, so one comparison finds them.
+    struct FieldSlot {
+        bool known = false;
+        std::string identifier;
+        std::vector<CListGraph*> series;
+    };
+    std::vector<FieldSlot> m_fieldSlots;
+};
