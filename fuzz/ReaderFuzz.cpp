@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -103,6 +104,13 @@ struct Station {
         reader = std::make_unique<CEinlesen>(*doc, &view);
     }
 
+    ~Station() {
+        reader.reset();
+        doc.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+    }
+
     static std::string MakeHome() {
         ::setenv("TZ", "UTC", 1);
         ::tzset();
@@ -145,13 +153,15 @@ void CheckFastPaths(std::string_view line) {
     RecordLine::ForEachField(line, reference.afterDate,
                              [&](std::string_view field) { fields.push_back(field); });
     std::size_t index = 0;
-    PlainRecord::ForEachField(line, reference.afterDate, [&](std::string_view field) {
-        Check(index < fields.size() && fields[index] == field);
+    PlainRecord::ForEachField(line, reference.afterDate, [&](const PlainRecord::FieldParts& parts) {
+        Check(index < fields.size() && fields[index] == parts.field);
         ++index;
-        const RecordLine::Field split = RecordLine::SplitField(field);
+        const RecordLine::Field split = RecordLine::SplitField(parts.field);
         std::string_view identifier;
         std::string_view number;
-        if (!PlainRecord::SplitField(field, identifier, number)) return;
+        const bool plain = PlainRecord::SplitField(parts.field, identifier, number);
+        if (parts.plain) Check(plain && parts.identifier == identifier && parts.number == number);
+        if (!plain) return;
         Check(identifier == split.identifier);
         float value = 0;
         if (PlainRecord::ToFloat(number, value))

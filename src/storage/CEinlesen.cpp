@@ -338,13 +338,13 @@ CEinlesen::LineResult CEinlesen::ProcessLine(std::string_view line, const LineTi
     // The parser only serves the virtual series; without one it is left alone.
     if (m_hasVirtualSeries) m_parser.ClearVariables();
     std::size_t position = 0;
-    PlainRecord::ForEachField(line, time.fieldsStart, [&](std::string_view text) {
-        std::string_view identifier;
-        std::string_view number;
+    PlainRecord::ForEachField(line, time.fieldsStart, [&](const PlainRecord::FieldParts& parts) {
+        std::string_view identifier = parts.identifier;
+        const std::string_view number = parts.number;
         RecordLine::Field general;
         bool converted = false;
-        if (!PlainRecord::SplitField(text, identifier, number)) {
-            general = RecordLine::SplitField(text);
+        if (!parts.plain) {
+            general = RecordLine::SplitField(parts.field);
             identifier = general.identifier;
             converted = true;
         }

@@ -1,19 +1,10 @@
 #include "storage/PlainRecord.h"
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace PlainRecord {
 namespace {
-
-enum CharClass : unsigned char { kIdentifierChar, kNumberChar, kBlankChar };
-constexpr std::array<unsigned char, 256> kClasses = [] {
-    std::array<unsigned char, 256> classes{};
-    for (int c = '0'; c <= '9'; ++c) classes[c] = kNumberChar;
-    classes['.'] = classes['-'] = kNumberChar;
-    classes[' '] = classes['\t'] = kBlankChar;
-    return classes;
-}();
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -47,9 +38,9 @@ bool SplitField(std::string_view field, std::string_view& identifier, std::strin
     const auto* at = reinterpret_cast<const unsigned char*>(field.data());
     const auto* end = at + field.size();
     const auto* digits = at;
-    while (digits != end && kClasses[*digits] == kIdentifierChar) ++digits;
+    while (digits != end && kCharClasses[*digits] == kIdentifierChar) ++digits;
     for (const auto* p = digits; p != end; ++p) {
-        if (kClasses[*p] != kNumberChar) return false;
+        if (kCharClasses[*p] != kNumberChar) return false;
     }
     const auto split = static_cast<std::size_t>(digits - at);
     identifier = field.substr(0, split);
@@ -60,28 +51,26 @@ bool SplitField(std::string_view field, std::string_view& identifier, std::strin
 bool ToFloat(std::string_view number, float& value) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    constexpr int kMaxDigits = 15;
-    std::size_t i = 0;
-    const bool negative = !number.empty() && number[0] == '-';
-    if (negative) i = 1;
+    constexpr std::ptrdiff_t kMaxDigits = 15;  // an integer below 2^53: exact in a double
+    const char* at = number.data();
+    const char* end = at + number.size();
+    const bool negative = at != end && *at == '-';
+    if (negative) ++at;
+    // More than 19 digits wrap around; they are refused below anyway.
     std::uint64_t mantissa = 0;
-    int digits = 0;
-    int decimals = -1;  // -1 until the point
-    for (; i < number.size(); ++i) {
-        const char c = number[i];
-        if (c == '.') {
-            if (decimals >= 0) return false;
-            decimals = 0;
-            continue;
-        }
-        if (!IsDigit(c) || digits == kMaxDigits) return false;
-        mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
-        ++digits;
-        if (decimals >= 0) ++decimals;
+    const char* whole = at;
+    while (at != end && IsDigit(*at)) mantissa = mantissa * 10 + static_cast<unsigned>(*at++ - '0');
+    std::ptrdiff_t digits = at - whole;
+    std::ptrdiff_t decimals = 0;
+    if (at != end && *at == '.') {
+        const char* fraction = ++at;
+        while (at != end && IsDigit(*at))
+            mantissa = mantissa * 10 + static_cast<unsigned>(*at++ - '0');
+        decimals = at - fraction;
+        digits += decimals;
     }
-    if (digits == 0) return false;
-    const double whole = static_cast<double>(mantissa);
-    const double magnitude = decimals > 0 ? whole / kPowers[decimals] : whole;
+    if (at != end || digits == 0 || digits > kMaxDigits) return false;
+    const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
     value = static_cast<float>(negative ? -magnitude : magnitude);
     return true;
 }

@@ -30,7 +30,9 @@ TEST_P(PlainRecordField, GivesSplitFieldsResultOrDeclines) {
     EXPECT_EQ(identifier, reference.identifier);
     float value = 0;
     ASSERT_EQ(PlainRecord::ToFloat(number, value), c.convert);
-    if (c.convert) EXPECT_EQ(std::memcmp(&value, &reference.value, sizeof value), 0) << value;
+    if (c.convert) {
+        EXPECT_EQ(std::memcmp(&value, &reference.value, sizeof value), 0) << value;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,13 +84,18 @@ INSTANTIATE_TEST_SUITE_P(Lines, PlainRecordTime,
                                            TimeCase{"12:34:5a,15.01.24,", false},
                                            TimeCase{"12:34:56,15.01.24", false}));
 
-TEST(PlainRecordFields, SameFieldsAsRecordLine) {
-    for (const std::string line : {"12:00:00,01.01.24,TE1,,FE2,x", ",,,", "", "a,b", ",TE1,"}) {
+TEST(PlainRecordFields, SameFieldsAndPartsAsRecordLine) {
+    for (const std::string line :
+         {"12:00:00,01.01.24,TE1,,FE-2.5,x", ",,,", "", "a,b", ",TE1,", "T E1,T1E2,TE1.2.3,TE,"}) {
         for (std::size_t start : {std::size_t{0}, std::size_t{3}, line.size(), line.size() + 5}) {
             std::vector<std::string> fast;
             std::vector<std::string> reference;
-            PlainRecord::ForEachField(line, start,
-                                      [&](std::string_view f) { fast.emplace_back(f); });
+            PlainRecord::ForEachField(line, start, [&](const PlainRecord::FieldParts& parts) {
+                fast.emplace_back(parts.field);
+                if (!parts.plain) return;
+                EXPECT_EQ(parts.identifier, RecordLine::SplitField(parts.field).identifier);
+                EXPECT_EQ(std::string(parts.identifier) + std::string(parts.number), parts.field);
+            });
             RecordLine::ForEachField(line, start,
                                      [&](std::string_view f) { reference.emplace_back(f); });
             EXPECT_EQ(fast, reference) << line << " from " << start;
