@@ -101,16 +101,11 @@ float Compute(int id, double a, double b) {
     }
 }
 
-// Lookups by exact name, first match. Free functions so that they are
-// inlined into the parse, which runs them for every name of every formula.
+// Lookups by exact name, first match: inlined into the parse, which runs them
+// for every name of every formula.
 const CFormelParser::VarDef* FindVariable(const std::vector<CFormelParser::VarDef>& variables,
                                           std::string_view name) {
-    ParserText::NameKey key;
-    if (!ParserText::MakeKey(name, key)) return nullptr;
-    for (const CFormelParser::VarDef& def : variables) {
-        if (ParserText::Matches(def.Name, key)) return &def;
-    }
-    return nullptr;
+    return ParserText::FindVariable(variables, name);
 }
 
 const CFormelParser::FunktionDef* FindFunction(
@@ -149,36 +144,22 @@ void CFormelParser::ClearVariables() {
 }
 
 void CFormelParser::AddVariable(std::string_view name) {
-    ParserText::NameKey key;
-    if (!ParserText::MakeKey(name, key)) return;
-    VarDef& def = m_variables.emplace_back();
-    ParserText::Store(key, def.Name);
-    def.Value = 0.0f;
+    ParserText::AddVariable(m_variables, name);
 }
 
 bool CFormelParser::SetVariable(std::string_view name, float value) {
     m_usedIdentifiers.clear();
-    ParserText::NameKey key;
-    if (!ParserText::MakeKey(name, key)) return false;
-    for (VarDef& def : m_variables) {
-        if (ParserText::Matches(def.Name, key)) {
-            def.Value = value;
-            return true;
-        }
-    }
-    return false;
+    VarDef* def = ParserText::FindVariable(m_variables, name);
+    if (def == nullptr) return false;
+    def->Value = value;
+    return true;
 }
 
 bool CFormelParser::GetVariable(std::string_view name, float& value) const {
-    ParserText::NameKey key;
-    if (!ParserText::MakeKey(name, key)) return false;
-    for (const VarDef& def : m_variables) {
-        if (ParserText::Matches(def.Name, key)) {
-            value = def.Value;
-            return true;
-        }
-    }
-    return false;
+    const VarDef* def = ParserText::FindVariable(m_variables, name);
+    if (def == nullptr) return false;
+    value = def->Value;
+    return true;
 }
 
 // One evaluation: the unread text, the nesting and the work done so far.

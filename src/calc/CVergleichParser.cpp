@@ -12,23 +12,14 @@ CVergleichParser::~CVergleichParser() = default;
 void CVergleichParser::ClearVariables() { m_variables.clear(); }
 
 void CVergleichParser::AddVariable(std::string_view name) {
-    ParserText::NameKey key;
-    if (!ParserText::MakeKey(name, key)) return;
-    VarDef& def = m_variables.emplace_back();
-    ParserText::Store(key, def.Name);
-    def.Value = 0.0f;
+    ParserText::AddVariable(m_variables, name);
 }
 
 bool CVergleichParser::SetVariable(std::string_view name, float value) {
-    ParserText::NameKey key;
-    if (!ParserText::MakeKey(name, key)) return false;
-    for (VarDef& def : m_variables) {
-        if (ParserText::Matches(def.Name, key)) {
-            def.Value = value;
-            return true;
-        }
-    }
-    return false;
+    VarDef* def = ParserText::FindVariable(m_variables, name);
+    if (def == nullptr) return false;
+    def->Value = value;
+    return true;
 }
 
 std::size_t CVergleichParser::ParseConditions(std::string_view text, bool& result) const {
@@ -84,14 +75,10 @@ bool CVergleichParser::Operand(std::string_view text, std::size_t& pos, float& v
     }
     const std::size_t length = ParserText::NameLength(text, pos);
     // An empty name is no identifier, so ">5" never reads a variable.
-    ParserText::NameKey key;
-    if (length == 0 || !ParserText::MakeKey(text.substr(pos, length), key)) return false;
-    for (const VarDef& def : m_variables) {
-        if (ParserText::Matches(def.Name, key)) {
-            value = def.Value;
-            pos += length;
-            return true;
-        }
-    }
-    return false;
+    if (length == 0) return false;
+    const VarDef* def = ParserText::FindVariable(m_variables, text.substr(pos, length));
+    if (def == nullptr) return false;
+    value = def->Value;
+    pos += length;
+    return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 // Character classes and fixed-size variable names shared by the formula and
 // comparison parsers. Classic-locale tests on bytes: no <cctype>, whose
@@ -68,6 +69,28 @@ inline bool Matches(const char (&field)[kMaxNameLength + 1], const NameKey& key)
     std::memcpy(&head, field, sizeof head);
     std::memcpy(&tail, field + 8, sizeof tail);
     return head == key.head && tail == key.tail;
+}
+
+// The variable tables of both parsers: records with a Name field and a float Value.
+
+// Appends a variable of value 0; a name that cannot be a variable is ignored.
+template <typename Def>
+void AddVariable(std::vector<Def>& variables, std::string_view name) {
+    NameKey key;
+    if (!MakeKey(name, key)) return;
+    Def& def = variables.emplace_back();
+    Store(key, def.Name);
+    def.Value = 0.0f;
+}
+
+// The first variable of exactly this name, or nullptr.
+template <typename Variables>
+auto FindVariable(Variables& variables, std::string_view name) -> decltype(&*variables.begin()) {
+    NameKey key;
+    if (!MakeKey(name, key)) return nullptr;
+    for (auto& def : variables)
+        if (Matches(def.Name, key)) return &def;
+    return nullptr;
 }
 
 }  // namespace ParserText
