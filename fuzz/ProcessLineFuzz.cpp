@@ -30,6 +30,7 @@
 #include "platform/Timers.h"
 #include "platform/Ui.h"
 #include "storage/DataFiles.h"
+#include "QuietSeams.h"
 
 namespace {
 
@@ -45,29 +46,6 @@ struct FixedClock final : Clock {
 // Posted calls run at once, as soon as the user-interface thread would take them.
 struct RunningQueue final : EventQueue {
     void Post(std::function<void()> call) override { call(); }
-};
-
-struct NoTimers final : Timers {
-    void Start(const void*, int, unsigned, Callback) override {}
-    void Stop(const void*, int) override {}
-    void StopAll(const void*) override {}
-    bool IsRunning(const void*, int) const override { return false; }
-};
-
-struct SilentUi final : Ui {
-    MsgAnswer MessageBox(std::string_view, std::string_view, MsgButtons, MsgIcon) override {
-        return MsgAnswer::Ok;
-    }
-    void CautionBox(std::string_view) override {}
-    void ShowBusy(std::string_view) override {}
-    void HideBusy() override {}
-    std::optional<std::uint32_t> ChooseColour(std::uint32_t) override { return std::nullopt; }
-    std::optional<std::string> ChooseFile(std::string_view, std::string_view, bool) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override {
-        return std::nullopt;
-    }
 };
 
 void Write(const std::string& path, const std::string& bytes) {

@@ -33,44 +33,9 @@
 #include "storage/PlainRecord.h"
 #include "storage/ReaderView.h"
 #include "storage/RecordLine.h"
+#include "QuietSeams.h"
 
 namespace {
-
-class WaitingQueue final : public EventQueue {
-public:
-    void Post(std::function<void()> call) override {
-        {
-            std::lock_guard lock(m_mutex);
-            m_calls.push_back(std::move(call));
-        }
-        m_posted.notify_one();
-    }
-    void RunUntil(const std::function<bool()>& done) {
-        while (!done()) {
-            std::function<void()> call;
-            {
-                std::unique_lock lock(m_mutex);
-                m_posted.wait(lock, [this] { return !m_calls.empty(); });
-                call = std::move(m_calls.front());
-                m_calls.pop_front();
-            }
-            call();
-        }
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_posted;
-    std::deque<std::function<void()>> m_calls;
-};
-
-class NoTimers final : public Timers {
-public:
-    void Start(const void*, int, unsigned, Callback) override {}
-    void Stop(const void*, int) override {}
-    void StopAll(const void*) override {}
-    bool IsRunning(const void*, int) const override { return false; }
-};
 
 class EndView final : public ReaderView {
 public:
