@@ -13,6 +13,7 @@
 #include "app/RecordPublisher.h"
 #include "calc/CSumHour.h"
 #include "calc/VirtualSensors.h"
+#include "comm/Forwarding.h"
 #include "comm/TransportFactory.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
@@ -112,9 +113,15 @@ void CWetterDoc::BuildTransports() {
 
     const ForwardSettings& forward = m_settings.processWide.forward;
     if (forward.active && factory != nullptr)
-        process.ForwardTransport.Exchange(factory->MakeSerial(forward.line));
+        process.ForwardTransport.Exchange(factory->MakeSerial(
+            ForwardingLine(forward.line.port, forward.line.baudRate, forward.line)));
     else
         process.ForwardTransport.Reset();
+}
+
+void CWetterDoc::SetResetHour(int hour) {
+    m_settings.interpretation.resetHour = hour;
+    m_settings.interpretation.resetCommand = "!R" + std::to_string(hour);
 }
 
 void CWetterDoc::LoadSensorDefinitions() {
@@ -298,7 +305,7 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
         if (fields.tm_hour == m_settings.interpretation.resetHour && fields.tm_min == 0 &&
             fields.tm_mday != m_lastResetDay) {
             m_context.clock.SleepMs(50);
-            if (commandsAllowed) SendStationCommand(m_settings.interpretation.resetCommand);
+            if (commandsAllowed) SendStationCommand("!R");
             m_lastResetDay = fields.tm_mday;
         }
     }

@@ -88,6 +88,9 @@ public:
     std::string DefineFile() const;
     std::string InternFile() const;
 
+    // The daily precipitation reset hour; rebuilds the "!R%d" command.
+    void SetResetHour(int hour);
+
     const StationSettings& Settings() const { return m_settings; }
     const ConnectionSettings& Connection() const { return m_settings.connection; }
     const StorageSettings& Storage() const { return m_settings.storage; }
@@ -106,6 +109,9 @@ public:
     bool RecordStoredSinceStart() const { return m_recordStored; }
     void SetRecordStoredSinceStart(bool stored) { m_recordStored = stored; }
     bool ClockWarningShown() const { return m_clockWarningShown; }
+    // Set while an automatic reconnect waits for the station's first line.
+    bool Reconnecting() const { return m_reconnecting; }
+    void SetReconnecting(bool reconnecting) { m_reconnecting = reconnecting; }
     int LastResetDay() const { return m_lastResetDay; }
 
     // Variables: the sensor identifiers of the latest line with their values.
@@ -139,7 +145,7 @@ private:
     bool m_portOpen = false;
     bool m_acquisitionRunning = false;
     bool m_recordStored = false;
-    bool m_automaticRestart = false;
+    bool m_reconnecting = false;
     bool m_clockWarningShown = false;
     bool m_viewsInitialised = false;
     std::time_t m_lastStoredTime = 0;

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/StationSettings.h"
 #include "app/TransportSlot.h"
+#include "comm/PendingCommand.h"
 #include "platform/AutoResetEvent.h"
 
 // The values held once for the whole process: the transports, what the last
@@ -24,5 +25,6 @@ struct ProcessValues {
     AutoResetEvent ReaderStopEvent;
     AutoResetEvent AcquisitionStopEvent;
     AutoResetEvent PendingCommandEvent;
+    PendingCommand PendingCommandText;  // already ending in "\r\n"
     AutoResetEvent BaudSearchAbortEvent;
 };

@@ -381,7 +381,7 @@ TEST_F(Reception, HourlySumIsFedWithEveryStoredRecord) {
     EXPECT_FLOAT_EQ(sum.Total, 22.0f);
 }
 
-// Stations without logger: the PC's time, "!R" at the reset hour, "!P" after storing.
+// Stations without logger: the PC's time, the daily "!R" (without the hour) at the reset hour, "!P" after storing.
 class Commands : public Reception {
 protected:
     void OpenStation() {
@@ -403,7 +403,7 @@ TEST_F(Commands, ResetOncePerDayInTheResetMinuteAndPAfterEachStoredRecord) {
     At(Utc(2024, 2, 1, 7, 0, 40));
     At(Utc(2024, 2, 1, 7, 5, 0));
     At(Utc(2024, 2, 2, 7, 0, 10));
-    EXPECT_EQ(host.commands, (std::vector<std::string>{"!P", "!R7", "!P", "!R7", "!P"}));
+    EXPECT_EQ(host.commands, (std::vector<std::string>{"!P", "!R", "!P", "!R", "!P"}));
     EXPECT_TRUE(host.withTransport);
     EXPECT_EQ(doc->LastResetDay(), 2);
 }
