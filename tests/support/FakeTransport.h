@@ -1,9 +1,15 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
+#include "ManualClock.h"
 #include "app/StationSettings.h"
 #include "comm/CDataBase.h"
 #include "comm/TransportFactory.h"
@@ -58,4 +64,73 @@ private:
         made.push_back(description);
         return std::make_shared<FakeTransport>(std::move(description));
     }
+};
+
+// A transport that hands out the bytes a test feeds it, one per read. With
+// nothing waiting a read fails after the first-byte wait: on a manual clock
+// the wait advances the clock, otherwise it is a short real sleep. Safe to feed
+// from the test thread while a reader thread reads.
+class ByteFeedTransport final : public CDataBase {
+public:
+    explicit ByteFeedTransport(ManualClock* clock = nullptr, unsigned waitMs = 1000)
+        : m_clock(clock), m_waitMs(waitMs) {}
+
+    void Feed(const std::string& bytes) {
+        std::lock_guard lock(m_mutex);
+        m_incoming.insert(m_incoming.end(), bytes.begin(), bytes.end());
+    }
+    std::vector<std::string> Written() const {
+        std::lock_guard lock(m_mutex);
+        return m_written;
+    }
+    void SetWriteResult(int result) {
+        std::lock_guard lock(m_mutex);
+        m_writeResult = result;
+    }
+
+    bool Open() override { return m_open = true; }
+    bool Read(char* buffer, int count) override {
+        {
+            std::lock_guard lock(m_mutex);
+            if (count == 1 && !m_incoming.empty()) {
+                *buffer = m_incoming.front();
+                m_incoming.pop_front();
+                return true;
+            }
+        }
+        if (m_clock != nullptr)
+            m_clock->Advance(m_waitMs);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return false;
+    }
+    int Write(const std::string& text) override {
+        std::lock_guard lock(m_mutex);
+        m_written.push_back(text);
+        return m_writeResult < 0 ? static_cast<int>(text.size()) : m_writeResult;
+    }
+    int Close() override {
+        m_open = false;
+        return 0;
+    }
+    std::string GetDescription() const override { return "feed"; }
+    bool PurgeInput() override {
+        std::lock_guard lock(m_mutex);
+        m_incoming.clear();
+        ++purges;
+        return true;
+    }
+    bool IsOpen() const override { return m_open; }
+    bool SearchBaudRate(SerialLineSettings&) override { return true; }
+
+    std::atomic<int> purges{0};
+
+private:
+    ManualClock* m_clock;
+    unsigned m_waitMs;
+    std::atomic<bool> m_open{true};
+    mutable std::mutex m_mutex;
+    std::deque<char> m_incoming;
+    std::vector<std::string> m_written;
+    int m_writeResult = -1;
 };
