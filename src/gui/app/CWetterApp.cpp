@@ -24,8 +24,10 @@ CWetterApp::CWetterApp(ProgramPaths paths, std::unique_ptr<Ui> ui)
     : m_paths(std::move(paths)),
       m_ui(ui ? std::move(ui) : std::make_unique<QtUi>()),
       m_errorLog(m_paths.InFolder("ErrLog.txt"), m_clock, m_events, *m_ui),
-      m_context{m_profile,  m_paths,   m_clock, m_events, m_timers, *m_ui,
-                m_errorLog, m_process, nullptr, nullptr,  nullptr,  &m_files} {}
+      m_transportServices{m_clock, m_events, *m_ui, m_process.BaudSearchAbortEvent},
+      m_transports(m_transportServices),
+      m_context{m_profile,  m_paths,   m_clock,       m_events, m_timers, *m_ui,
+                m_errorLog, m_process, &m_transports, nullptr,  nullptr,  &m_files} {}
 
 CWetterApp::~CWetterApp() {
     m_stopSignals.reset();

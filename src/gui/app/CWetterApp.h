@@ -7,6 +7,8 @@
 #include "app/AppContext.h"
 #include "app/ErrorLog.h"
 #include "app/ProcessValues.h"
+#include "comm/SystemTransportFactory.h"
+#include "comm/TransportServices.h"
 #include "gui/platform/QtEventQueue.h"
 #include "gui/platform/QtTimers.h"
 #include "platform/IniProfile.h"
@@ -52,6 +54,8 @@ private:
     ErrorLog m_errorLog;
     ProcessValues m_process;
     PosixFileStore m_files;
+    TransportServices m_transportServices;
+    SystemTransportFactory m_transports;
     AppContext m_context;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<StopSignals> m_stopSignals;
