@@ -45,9 +45,13 @@ private:
     const std::string& m_file;
 };
 
+// A serial port is a device path here ("/dev/ttyUSB0", a udev link), longer
+// than the nine characters a "COMn" name needed.
+constexpr std::size_t kMaxPortPath = 254;
+
 void ReadSerial(SettingsReader& in, ConnectionSettings& c) {
     const char* s = "Serielle Schnittstelle";
-    c.serial.port = in.Text(s, "Anschluss", "COM1", 9);
+    c.serial.port = in.Text(s, "Anschluss", "COM1", kMaxPortPath);
     c.serial.baudRate = in.TextInt(s, "Baudrate", "9600", 9);
     c.serial.dataBits = in.TextInt(s, "Datenbits", "8", 1);
     c.serial.parity = in.TextInt(s, "Paritaet", "0", 1);

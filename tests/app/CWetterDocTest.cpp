@@ -168,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "[Serielle Schnittstelle]\nAnschluss=/dev/ttyUSB0\nDatenbits=78\nAutoB=12\n"
                     "[Speicherintervall]\nIntervall/Sek=1234567\n",
                     [](auto& d, auto&, auto&) {
-                        EXPECT_EQ(d.Connection().serial.port, "/dev/ttyU");
+                        EXPECT_EQ(d.Connection().serial.port, "/dev/ttyUSB0")
+                            << "device paths are longer than COM names";
                         EXPECT_EQ(d.Connection().serial.dataBits, 7);
                         EXPECT_EQ(d.Connection().fixedBaud, 1);
                         EXPECT_EQ(d.Storage().interval, 12345);
