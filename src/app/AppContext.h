@@ -1,5 +1,6 @@
 #pragma once
 
+class AcquisitionUi;
 class Clock;
 class DocumentHost;
 class ErrorLog;
@@ -8,6 +9,7 @@ class FileStore;
 class Profile;
 class ProgramPaths;
 class RecordPublisher;
+class StationLineReceiver;
 class Timers;
 class TransportFactory;
 class Ui;
@@ -32,4 +34,8 @@ struct AppContext {
     RecordPublisher* publisher = nullptr;
     // Where data files are written; without one the real file system.
     FileStore* files = nullptr;
+    // Where the acquisition reader delivers lines (the main window); without one no reader runs.
+    StationLineReceiver* lineReceiver = nullptr;
+    // The initialisation window and the baud search; without one a connect cannot initialise.
+    AcquisitionUi* acquisitionUi = nullptr;
 };

@@ -13,7 +13,10 @@
 #include "app/RecordPublisher.h"
 #include "calc/CSumHour.h"
 #include "calc/VirtualSensors.h"
+#include "comm/AcquisitionLoop.h"
 #include "comm/Forwarding.h"
+#include "comm/StationProtocol.h"
+#include "app/AcquisitionUi.h"
 #include "comm/TransportFactory.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
@@ -58,6 +61,7 @@ CWetterDoc::CWetterDoc(AppContext& context)
 }
 
 CWetterDoc::~CWetterDoc() {
+    StopAcquisition();
     m_context.timers.StopAll(this);
 }
 
@@ -446,4 +450,139 @@ void CWetterDoc::ShowStorageError() {
     m_storageMessageShowing = true;
     m_context.ui.MessageBox(message, MessageCaption(), MsgButtons::Ok, MsgIcon::Error);
     m_storageMessageShowing = false;
+}
+
+// ---- acquisition life cycle ----
+
+bool CWetterDoc::OnNewDocument() {
+    if (!FindLastRecord()) {
+        // First start: nothing to continue from, so the user sets the station up first.
+        m_context.ui.MessageBox(
+            "No data file was found in the data folder\n" + m_settings.storage.dataFolder +
+                "\n\nPlease set the data folder and the connection to the weather station in\n" +
+                StationFile() + "\nand start the program again.",
+            MessageCaption(), MsgButtons::Ok, MsgIcon::Information);
+        return true;
+    }
+    if (m_settings.interpretation.start != 0)
+        StartAcquisition(false);
+    else
+        OpenStoredData();
+    if (m_context.host != nullptr) m_context.host->SetReconnectDocument(*this);
+    return true;
+}
+
+bool CWetterDoc::StartAcquisition(bool automatic) {
+    DocumentHost* host = m_context.host;
+    ProcessValues& process = m_context.process;
+    if (host != nullptr) host->SetAcquisitionStarted(false);
+    StopAcquisition();
+    m_reconnecting = automatic;
+
+    bool result = true;
+    if (std::shared_ptr<CDataBase> transport = process.CurrentTransport.Get()) {
+        if (transport->IsOpen() || m_portOpen) {
+            process.AcquisitionStopEvent.Set();
+            transport->Close();
+        }
+        if (std::shared_ptr<CDataBase> previous = process.PreviousTransport.Exchange(nullptr))
+            previous->Close();
+
+        const ConnectionSettings& c = m_settings.connection;
+        bool answered = true;
+        if (c.type == 1 && c.fixedBaud == 0) {
+            answered = m_context.acquisitionUi != nullptr
+                           ? m_context.acquisitionUi->SearchBaudRate(*transport,
+                                                                     m_settings.connection.serial)
+                           : transport->SearchBaudRate(m_settings.connection.serial);
+            if (!answered) ReportConnectFailure(std::string(kNoDataText));
+        }
+        if (!answered) {
+            result = false;
+        } else {
+            m_portOpen = transport->Open();
+            if (!m_portOpen) {
+                ReportConnectFailure("Port couldn't be opened!");
+                result = false;
+            } else if (!RunInitialisation()) {
+                result = false;
+            } else {
+                if (!m_acquisitionRunning && m_context.lineReceiver != nullptr) {
+                    m_acquisition = std::make_unique<AcquisitionLoop>(
+                        process, m_context.clock, m_context.events, m_context.ui,
+                        *m_context.lineReceiver);
+                    m_acquisition->Start(this);
+                    if (m_viewsInitialised) {
+                        for (DocumentView* view : m_views) view->ReloadData();
+                    } else {
+                        m_viewsInitialised = true;
+                    }
+                    m_acquisitionRunning = true;
+                }
+                result = true;
+            }
+        }
+        if (host != nullptr) host->SetAcquisitionStarted(true);
+    }
+    OpenForwarding(m_context, automatic);
+    return result;
+}
+
+void CWetterDoc::ReportConnectFailure(const std::string& text) {
+    if (m_reconnecting) {
+        OutputWrite(text, kColourError);
+        m_context.errorLog.WriteErrorLog(text);
+        return;
+    }
+    m_context.ui.MessageBox(text, MessageCaption(), MsgButtons::Ok, MsgIcon::Error);
+}
+
+bool CWetterDoc::RunInitialisation() {
+    if (!m_portOpen) return false;
+    ProcessValues& process = m_context.process;
+    m_sensorIdentifiers.clear();
+    process.initialisationRunning = true;
+    if (m_context.acquisitionUi != nullptr) m_context.acquisitionUi->RunInitialisation(*this);
+    if (m_settings.connection.type == 3) process.settings.reconnect = false;
+    process.initialisationRunning = false;
+    if (m_reconnecting) return false;
+    if (process.commandLine.silent && m_context.acquisitionUi != nullptr) {
+        m_context.acquisitionUi->ExitProcess(0);
+        return false;
+    }
+    m_lastReceivedTime = m_context.clock.Now();
+    return true;
+}
+
+void CWetterDoc::StopAcquisition() {
+    ProcessValues& process = m_context.process;
+    if (m_portOpen) {
+        // The reader is waited for, so the link is closed under nobody's feet.
+        if (m_acquisition) m_acquisition->Stop();
+        m_acquisitionRunning = false;
+        m_context.clock.SleepMs(100);
+        if (std::shared_ptr<CDataBase> transport = process.CurrentTransport.Get()) {
+            transport->Write("\r\n");
+            transport->Write("\r\n");
+            transport->Close();
+        }
+        m_portOpen = false;
+    }
+    CloseForwarding(process);
+}
+
+void CWetterDoc::OpenStoredData() {
+    StopAcquisition();
+    std::optional<DataFiles::LastRecord> last = FindLastRecord();
+    if (!last) return;
+    m_sensorIdentifiers.clear();
+    if (StationProtocol::ReadSensorIdentifiers(last->line, m_sensorIdentifiers)) {
+        LoadSensorDefinitions();
+        for (DocumentView* view : m_views) view->ReloadData();
+    }
+}
+
+void CWetterDoc::Disconnect() {
+    if (std::shared_ptr<CDataBase> transport = m_context.process.CurrentTransport.Get())
+        transport->Close();
 }

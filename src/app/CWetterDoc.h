@@ -15,6 +15,7 @@
 #include "calc/CVergleichParser.h"
 #include "storage/DataFiles.h"
 
+class AcquisitionLoop;
 class CSensoren;
 class DocumentView;
 class FileStore;
@@ -32,6 +33,20 @@ public:
     // is missing), builds the transports and sets the process-wide values.
     void LoadSettings();
     void WriteDefaultSettings();
+
+    // The acquisition life cycle. OnNewDocument decides at start: first-time
+    // setup (no data file yet), connecting, or only the stored data.
+    bool OnNewDocument();
+    // Connects to the station (`automatic`: from the reconnect timer, when no
+    // window may wait for a person); true when the acquisition runs.
+    bool StartAcquisition(bool automatic);
+    void StopAcquisition();
+    bool RunInitialisation();
+    void OpenStoredData();
+    // "Disconnenct": only the link goes down.
+    void Disconnect();
+    bool PortOpen() const { return m_portOpen; }
+    bool AcquisitionRunning() const { return m_acquisitionRunning; }
 
     // Sensors of the station, for the identifiers in SensorIdentifiers().
     void LoadSensorDefinitions();
@@ -131,6 +146,9 @@ private:
     void NoteStorageError(const char* place, const std::string& path, int error);
     void ShowStorageError();
     std::string MessageCaption() const;
+    // A connect failure: a box for a person, or, during an automatic reconnect,
+    // the output window and the error log so that nothing waits.
+    void ReportConnectFailure(const std::string& text);
 
     AppContext& m_context;
     StationSettings m_settings;
@@ -141,7 +159,8 @@ private:
     CFormelParser m_formelParser;
     CVergleichParser m_vergleichParser;
 
-    // Acquisition state (the acquisition itself is started elsewhere).
+    // Acquisition state.
+    std::unique_ptr<AcquisitionLoop> m_acquisition;
     bool m_portOpen = false;
     bool m_acquisitionRunning = false;
     bool m_recordStored = false;

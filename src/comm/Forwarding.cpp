@@ -16,12 +16,12 @@ void ForwardLine(ProcessValues& process, const std::string& line) {
     if (std::shared_ptr<CDataBase> port = process.ForwardTransport.Get()) port->Write(line);
 }
 
-void OpenForwarding(AppContext& context) {
+void OpenForwarding(AppContext& context, bool quiet) {
     std::shared_ptr<CDataBase> port = context.process.ForwardTransport.Get();
     if (port == nullptr) return;
     OutputWrite("Forwarding starts", 0);
     if (port->Open()) return;
-    context.ui.MessageBox(kOpenFailed, "");
+    if (!quiet) context.ui.MessageBox(kOpenFailed, "");
     OutputWrite("Error opening the forwarding port", kColourError);
 }
 

@@ -14,8 +14,9 @@ class Profile;
 // Writes `line` (with its "\r\n") to the forwarding port, if there is one.
 void ForwardLine(ProcessValues& process, const std::string& line);
 
-// At the end of a connect: opens the forwarding port, reporting a failure.
-void OpenForwarding(AppContext& context);
+// At the end of a connect: opens the forwarding port, reporting a failure in a
+// box, or, during an automatic reconnect (`quiet`), in the output window only.
+void OpenForwarding(AppContext& context, bool quiet = false);
 // At disconnect: closes the port and keeps it for the next connect.
 void CloseForwarding(ProcessValues& process);
 
