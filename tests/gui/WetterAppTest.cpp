@@ -46,8 +46,16 @@ protected:
         m_app = std::make_unique<CWetterApp>(m_home.File("demo"), std::move(ui));
     }
 
+    // An empty home has no data file yet: each new station says where to set it up.
+    void ExpectFirstStartHint() {
+        ASSERT_EQ(m_ui->shown.size(), 1u);
+        EXPECT_NE(m_ui->shown[0].text.find(m_home.File("demostation.ini")), std::string::npos);
+        m_ui->shown.clear();
+    }
+
     CMainFrame& Start(const QStringList& arguments = {"demo"}) {
         EXPECT_TRUE(m_app->InitInstance(arguments));
+        ExpectFirstStartHint();
         return *m_app->MainFrame();
     }
 
@@ -84,6 +92,7 @@ TEST_F(WetterAppTest, StartsWithOneStationWhoseLastFrameStaysUntilTheApplication
     ASSERT_NE(newDocument, nullptr);
     EXPECT_EQ(newDocument->shortcut(), QKeySequence("Ctrl+N"));
     newDocument->trigger();
+    ExpectFirstStartHint();
     ASSERT_EQ(frame.Documents().size(), 2u);
     EXPECT_EQ(frame.Documents().back()->CountViews(), 1);
     EXPECT_EQ(frame.Frames().size(), 2);

@@ -5,19 +5,30 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "app/MainSwitchboard.h"
 #include "app/QuitQuestion.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
+#include "gui/comm/QtAcquisitionUi.h"
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Ui.h"
 
-CMainFrame::CMainFrame(AppContext& context) : m_context(context), m_mdiArea(new QMdiArea(this)) {
+CMainFrame::CMainFrame(AppContext& context)
+    : m_context(context),
+      m_switchboard(std::make_unique<MainSwitchboard>(context)),
+      m_acquisitionUi(std::make_unique<QtAcquisitionUi>(context, this)),
+      m_mdiArea(new QMdiArea(this)) {
+    m_context.host = m_switchboard.get();
+    m_context.lineReceiver = m_switchboard.get();
+    m_context.acquisitionUi = m_acquisitionUi.get();
     setCentralWidget(m_mdiArea);
     CreateMenus();
+    CreateToolBar();
     statusBar()->showMessage("Ready");
     resize(900, 640);
 }
@@ -25,6 +36,26 @@ CMainFrame::CMainFrame(AppContext& context) : m_context(context), m_mdiArea(new 
 CMainFrame::~CMainFrame() {
     // The frames' views point at the documents: they go first.
     CloseAllDocuments();
+    m_context.host = nullptr;
+    m_context.lineReceiver = nullptr;
+    m_context.acquisitionUi = nullptr;
+}
+
+void CMainFrame::CreateToolBar() {
+    QToolBar* bar = addToolBar("Station");
+    bar->setObjectName("StationToolBar");
+    connect(bar->addAction("Connect"), &QAction::triggered, this, [this] {
+        if (CWetterDoc* document = ActiveDocument()) document->StartAcquisition(false);
+    });
+    connect(bar->addAction("Disconnenct"), &QAction::triggered, this, [this] {
+        if (CWetterDoc* document = ActiveDocument()) document->Disconnect();
+    });
+}
+
+CWetterDoc* CMainFrame::ActiveDocument() const {
+    if (auto* frame = qobject_cast<CChildFrame*>(m_mdiArea->activeSubWindow()))
+        return &frame->Document();
+    return m_documents.empty() ? nullptr : m_documents.front().get();
 }
 
 void CMainFrame::CreateMenus() {
@@ -55,8 +86,10 @@ CWetterDoc& CMainFrame::NewDocument() {
     m_documents.push_back(std::make_unique<CWetterDoc>(m_context));
     CWetterDoc& document = *m_documents.back();
     ++m_documentsCreated;
+    m_switchboard->AddDocument(document);
     CChildFrame& frame = NewFrame(document);
     frame.setWindowTitle(QString("Weather%1").arg(m_documentsCreated));
+    document.OnNewDocument();
     return document;
 }
 
@@ -126,6 +159,7 @@ void CMainFrame::CloseAllDocuments() {
     // Deleted at once, not closed: a closed frame would be deleted only later,
     // after its document.
     for (CChildFrame* frame : findChildren<CChildFrame*>()) delete frame;
+    for (const auto& document : m_documents) m_switchboard->RemoveDocument(*document);
     m_documents.clear();
     m_closingApplication = false;
 }

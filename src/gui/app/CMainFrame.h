@@ -6,6 +6,8 @@
 
 struct AppContext;
 class CChildFrame;
+class MainSwitchboard;
+class QtAcquisitionUi;
 class CDlgOutput;
 class CWetterDoc;
 class QAction;
@@ -19,7 +21,8 @@ public:
     explicit CMainFrame(AppContext& context);
     ~CMainFrame() override;
 
-    // A further station document with one view ("&New").
+    // A further station document with one view ("&New"), opened as at start:
+    // it connects, reads its stored data, or asks to be set up first.
     CWetterDoc& NewDocument();
     CChildFrame& NewFrame(CWetterDoc& document);
 
@@ -30,6 +33,11 @@ public:
     void ToggleOutput();
     bool IsOutputShown() const { return m_outputShown; }
     CDlgOutput* OutputWindow() const { return m_output.get(); }
+
+    // The switchboard between the station's reader and the documents.
+    MainSwitchboard& Switchboard() const { return *m_switchboard; }
+    // The document of the active frame, else the first one; null without documents.
+    CWetterDoc* ActiveDocument() const;
 
     // While the main window closes, a station's last frame may close too.
     bool IsClosingApplication() const { return m_closingApplication; }
@@ -44,8 +52,11 @@ private:
     void CloseAllDocuments();
     void SetOutputShown(bool shown);
     void ShowAbout();
+    void CreateToolBar();
 
     AppContext& m_context;
+    std::unique_ptr<MainSwitchboard> m_switchboard;
+    std::unique_ptr<QtAcquisitionUi> m_acquisitionUi;
     QMdiArea* m_mdiArea;  // the central widget
     QAction* m_showOutputAction = nullptr;
     std::vector<std::unique_ptr<CWetterDoc>> m_documents;

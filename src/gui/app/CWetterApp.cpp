@@ -1,10 +1,13 @@
 #include "gui/app/CWetterApp.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <csignal>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/MainSwitchboard.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/platform/QtUi.h"
 #include "gui/platform/StopSignals.h"
@@ -56,8 +59,17 @@ bool CWetterApp::InitInstance(const QStringList& arguments) {
     m_mainFrame->setWindowTitle(name + " - " + kTitle);
 
     // A stop request closes the window as the user would, so the same saving runs.
-    m_stopSignals = std::make_unique<StopSignals>([this] { m_mainFrame->close(); });
+    // Windows waiting for an answer are ended first; they would hold the close up.
+    m_stopSignals = std::make_unique<StopSignals>([this] {
+        for (int i = 0; i < 16; ++i) {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) break;
+            dialog->done(QDialog::Rejected);
+        }
+        QTimer::singleShot(0, m_mainFrame.get(), [this] { m_mainFrame->close(); });
+    });
 
     m_mainFrame->NewDocument();
+    m_mainFrame->Switchboard().StartDataFileCheck();
     return true;
 }
