@@ -1,6 +1,7 @@
 // orbsim: a weather station for trying the program without hardware.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -10,6 +11,11 @@
 #include "sim/Station.h"
 
 int main(int argc, char** argv) {
+    // Without TZ the C library re-reads the zone on every mktime, on every thread.
+    if (std::getenv("TZ") == nullptr) {
+        setenv("TZ", ":/etc/localtime", 0);
+        tzset();
+    }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     orbsim::Invocation invocation;
     std::string error;

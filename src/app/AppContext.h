@@ -8,6 +8,7 @@ class EventQueue;
 class FileStore;
 class Profile;
 class ProgramPaths;
+class Registry;
 class RecordPublisher;
 class StationLineReceiver;
 class Timers;
@@ -38,4 +39,6 @@ struct AppContext {
     StationLineReceiver* lineReceiver = nullptr;
     // The initialisation window and the baud search; without one a connect cannot initialise.
     AcquisitionUi* acquisitionUi = nullptr;
+    // The per-user profile that keeps the window layout; without one nothing is kept.
+    Registry* registry = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -16,6 +17,15 @@ std::string FormatLocalTime(std::time_t time, const char* format) {
     char buffer[256];
     const std::size_t n = std::strftime(buffer, sizeof buffer, format, &fields);
     return std::string(buffer, n);
+}
+
+SystemClock::SystemClock() {
+    // Without TZ the C library re-reads the zone on every mktime; naming the
+    // default zone once makes every later call reuse it, on every thread.
+    if (std::getenv("TZ") == nullptr) {
+        setenv("TZ", ":/etc/localtime", 0);
+        tzset();
+    }
 }
 
 std::time_t SystemClock::Now() { return std::time(nullptr); }

@@ -2,6 +2,8 @@
 
 #include <QMdiSubWindow>
 
+#include "app/LayoutStore.h"
+
 class CMainFrame;
 class CWetterDoc;
 class CWetterView;
@@ -16,6 +18,8 @@ public:
 
     CWetterDoc& Document() const { return m_document; }
     CWetterView& View() const { return *m_view; }
+    // The view's stored values, kept from start to exit until the view itself uses them.
+    LayoutStore::ViewLayout& Layout() { return m_layout; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -24,4 +28,5 @@ private:
     CMainFrame& m_mainFrame;
     CWetterDoc& m_document;
     CWetterView* m_view;  // owned through the Qt parent (the frame)
+    LayoutStore::ViewLayout m_layout;
 };

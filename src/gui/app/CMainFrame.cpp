@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -9,10 +10,16 @@
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "app/LayoutStore.h"
+#include "app/OutputList.h"
+#include "app/Colours.h"
 #include "app/MainSwitchboard.h"
 #include "app/QuitQuestion.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
+#include "gui/app/ViewPlacement.h"
+#include "gui/display/CWetterView.h"
+#include "platform/Registry.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
@@ -34,6 +41,9 @@ CMainFrame::CMainFrame(AppContext& context)
 }
 
 CMainFrame::~CMainFrame() {
+    if (m_context.registry != nullptr && m_placementRestored)
+        LayoutStore::WriteMainPlacement(*m_context.registry, m_context.paths.ProgramName(),
+                                        PlacementOf(*this));
     // The frames' views point at the documents: they go first.
     CloseAllDocuments();
     m_context.host = nullptr;
@@ -82,19 +92,46 @@ void CMainFrame::CreateMenus() {
             &CMainFrame::ShowAbout);
 }
 
-CWetterDoc& CMainFrame::NewDocument() {
+CWetterDoc& CMainFrame::AddDocument() {
     m_documents.push_back(std::make_unique<CWetterDoc>(m_context));
     CWetterDoc& document = *m_documents.back();
     ++m_documentsCreated;
     m_switchboard->AddDocument(document);
-    CChildFrame& frame = NewFrame(document);
-    frame.setWindowTitle(QString("Weather%1").arg(m_documentsCreated));
+    return document;
+}
+
+CWetterDoc& CMainFrame::NewDocument() {
+    CWetterDoc& document = AddDocument();
+    NewFrame(document);
     document.OnNewDocument();
     return document;
 }
 
+void CMainFrame::RestoreLayout() {
+    const std::string name = m_context.paths.ProgramName();
+    LayoutStore::DocumentLayout layout;
+    if (m_context.registry != nullptr)
+        layout = LayoutStore::RestoreFirstDocument(*m_context.registry, name);
+    if (layout.views.empty()) layout.views.emplace_back();
+
+    CWetterDoc& document = AddDocument();
+    document.OnNewDocument();
+    for (const LayoutStore::ViewLayout& view : layout.views) {
+        CChildFrame& frame = NewFrame(document);
+        frame.Layout() = view;
+        if (view.placement) RestorePlacement(frame, *view.placement);
+    }
+    for (const auto& open : m_documents) {
+        if (std::optional<DataFiles::LastRecord> last = open->FindLastRecord()) {
+            open->SetLastStoredTime(last->time);
+            for (DocumentView* view : open->Views()) view->ReloadData();
+        }
+    }
+}
+
 CChildFrame& CMainFrame::NewFrame(CWetterDoc& document) {
     auto* frame = new CChildFrame(*this, document);
+    frame->setWindowTitle(QString("Weather%1").arg(m_documentsCreated));
     m_mdiArea->addSubWindow(frame);
     frame->show();
     return *frame;
@@ -144,8 +181,33 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Filled when the window layout is stored.
-void CMainFrame::SaveLayout() {}
+void CMainFrame::SaveLayout() {
+    if (m_context.registry == nullptr) return;
+    std::vector<LayoutStore::DocumentLayout> documents;
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    for (const auto& document : m_documents) {
+        LayoutStore::DocumentLayout& layout = documents.emplace_back();
+        for (QMdiSubWindow* window : windows) {
+            auto* frame = qobject_cast<CChildFrame*>(window);
+            if (frame == nullptr || &frame->Document() != document.get()) continue;
+            LayoutStore::ViewLayout view = frame->Layout();
+            view.placement = PlacementOf(*frame);
+            layout.views.push_back(std::move(view));
+        }
+    }
+    if (!LayoutStore::SaveLayout(*m_context.registry, m_context.paths.ProgramName(), documents))
+        OutputWrite("The window layout could not be saved.", kColourError);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_placementRestored) return;
+    m_placementRestored = true;
+    if (m_context.registry == nullptr) return;
+    if (auto placement =
+            LayoutStore::ReadMainPlacement(*m_context.registry, m_context.paths.ProgramName()))
+        RestorePlacement(*this, *placement);
+}
 
 bool CMainFrame::ConfirmQuit() {
     m_askingToQuit = true;

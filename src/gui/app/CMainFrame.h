@@ -25,6 +25,9 @@ public:
     // it connects, reads its stored data, or asks to be set up first.
     CWetterDoc& NewDocument();
     CChildFrame& NewFrame(CWetterDoc& document);
+    // The first station with the views of the last run; at least one view.
+    void RestoreLayout();
+    void SaveLayout();
 
     const std::vector<std::unique_ptr<CWetterDoc>>& Documents() const { return m_documents; }
     QList<CChildFrame*> Frames() const;
@@ -44,10 +47,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateMenus();
-    void SaveLayout();
+    CWetterDoc& AddDocument();
     bool ConfirmQuit();
     void CloseAllDocuments();
     void SetOutputShown(bool shown);
@@ -65,4 +69,5 @@ private:
     bool m_closingApplication = false;
     bool m_askingToQuit = false;
     int m_documentsCreated = 0;
+    bool m_placementRestored = false;
 };

@@ -27,10 +27,13 @@ CWetterApp::CWetterApp(ProgramPaths paths, std::unique_ptr<Ui> ui)
     : m_paths(std::move(paths)),
       m_ui(ui ? std::move(ui) : std::make_unique<QtUi>()),
       m_errorLog(m_paths.InFolder("ErrLog.txt"), m_clock, m_events, *m_ui),
+      m_registry(m_paths.ProgramName()),
       m_transportServices{m_clock, m_events, *m_ui, m_process.BaudSearchAbortEvent},
       m_transports(m_transportServices),
       m_context{m_profile,  m_paths,   m_clock,       m_events, m_timers, *m_ui,
-                m_errorLog, m_process, &m_transports, nullptr,  nullptr,  &m_files} {}
+                m_errorLog, m_process, &m_transports, nullptr,  nullptr,  &m_files} {
+    m_context.registry = &m_registry;
+}
 
 CWetterApp::~CWetterApp() {
     m_stopSignals.reset();
@@ -69,7 +72,7 @@ bool CWetterApp::InitInstance(const QStringList& arguments) {
         QTimer::singleShot(0, m_mainFrame.get(), [this] { m_mainFrame->close(); });
     });
 
-    m_mainFrame->NewDocument();
+    m_mainFrame->RestoreLayout();
     m_mainFrame->Switchboard().StartDataFileCheck();
     return true;
 }

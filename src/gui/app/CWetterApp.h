@@ -10,6 +10,7 @@
 #include "comm/SystemTransportFactory.h"
 #include "comm/TransportServices.h"
 #include "gui/platform/QtEventQueue.h"
+#include "gui/platform/QtRegistry.h"
 #include "gui/platform/QtTimers.h"
 #include "platform/IniProfile.h"
 #include "platform/PosixFileStore.h"
@@ -54,6 +55,7 @@ private:
     ErrorLog m_errorLog;
     ProcessValues m_process;
     PosixFileStore m_files;
+    QtRegistry m_registry;
     TransportServices m_transportServices;
     SystemTransportFactory m_transports;
     AppContext m_context;
