@@ -1,0 +1,268 @@
+// The real program against the simulated station over TCP, started and
+// stopped as a user would: the logger read-out and live records in the data
+// files, a second start that continues them, a silent run, and a station that
+// is killed and comes back.
+#ifdef WETTER_EXECUTABLE
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "StationHome.h"
+#include "sim/SeedData.h"
+#include "sim/Station.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kInterval = 4;
+
+// The program as a child process with its own home and its own user settings.
+class Program {
+public:
+    Program(const StationHome& home, std::vector<std::string> arguments = {}) {
+        std::vector<std::string> environment = {
+            "WETTER_HOME=" + home.folder.Path(), "QT_QPA_PLATFORM=offscreen",
+            "XDG_CONFIG_HOME=" + home.folder.File("config"),
+            "XDG_RUNTIME_DIR=" + home.folder.File("runtime")};
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string text = *entry;
+            if (text.rfind("WETTER_HOME=", 0) != 0 && text.rfind("QT_QPA_PLATFORM=", 0) != 0 &&
+                text.rfind("XDG_", 0) != 0)
+                environment.push_back(text);
+        }
+        std::filesystem::create_directories(home.folder.File("runtime"));
+        std::filesystem::permissions(home.folder.File("runtime"), std::filesystem::perms::owner_all);
+        arguments.insert(arguments.begin(), WETTER_EXECUTABLE);
+        std::vector<char*> argv, envp;
+        for (auto& a : arguments) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        for (auto& e : environment) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        EXPECT_EQ(posix_spawn(&m_pid, WETTER_EXECUTABLE, nullptr, nullptr, argv.data(), envp.data()),
+                  0);
+    }
+    ~Program() {
+        if (m_pid > 0 && !m_exit) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    // The exit code once the program has ended, or nothing after `limit`.
+    std::optional<int> WaitForExit(std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!m_exit && std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid)
+                m_exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            else
+                std::this_thread::sleep_for(50ms);
+        }
+        return m_exit;
+    }
+    std::optional<int> Stop() {
+        kill(m_pid, SIGTERM);
+        return WaitForExit(10s);
+    }
+
+private:
+    pid_t m_pid = -1;
+    std::optional<int> m_exit;
+};
+
+template <class Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start + 2));
+    return lines;
+}
+
+std::time_t TimeOf(const std::string& line) {
+    std::tm fields{};
+    std::istringstream in(line);
+    char c;
+    in >> fields.tm_hour >> c >> fields.tm_min >> c >> fields.tm_sec >> c >> fields.tm_mday >> c >>
+        fields.tm_mon >> c >> fields.tm_year;
+    fields.tm_mon -= 1;
+    fields.tm_year += 100;
+    fields.tm_isdst = -1;
+    return std::mktime(&fields);
+}
+
+class WetterProgram : public ::testing::Test, protected StationHome {
+protected:
+    WetterProgram() {
+        // Stored data up to a minute ago: the logger holds what came after.
+        m_lastSeeded = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 60, kInterval);
+        orbsim::SeedOptions seed;
+        seed.folder = DataFolder();
+        seed.days = 1;
+        seed.interval = kInterval;
+        seed.sensors = {{"TE", 1}, {"FE", 0}};
+        seed.end = m_lastSeeded;
+        EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
+    }
+    ~WetterProgram() override {
+        if (m_station) m_station->Stop();
+    }
+
+    void StartStation(int port = 0, double historyHours = 0.5) {
+        orbsim::StationOptions options;
+        options.link = orbsim::LinkKind::kTcp;
+        options.tcpPort = port;
+        options.cycleSeconds = 0.5;
+        options.storageInterval = kInterval;
+        options.historyHours = historyHours;
+        options.sensors = {{"TE", 1}, {"FE", 0}};
+        m_station = std::make_unique<orbsim::Station>(options);
+        std::string error;
+        ASSERT_TRUE(m_station->Start(&error)) << error;
+    }
+    void WriteSettings() {
+        WriteStation("[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\nIP-Port=" +
+                         std::to_string(m_station->TcpPort()) +
+                         "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
+                         "Daten_Speichern=0\n[Station]\nStation=1\n[Timeout]\nTimeout=3.0\n"
+                         "[Verbindungsabbruch]\nReconnectAktiv=TRUE\nReconnect=1.0\n"
+                         "ReconnectTimeout=5.0\n",
+                     kInterval);
+    }
+    // Every line of the data files, oldest month first.
+    std::vector<std::string> DataLines() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(DataFolder()))
+            if (entry.path().filename().string().find("_") == 2 &&
+                entry.path().extension() == ".orb")
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return a.substr(3, 4) + a.substr(0, 2) < b.substr(3, 4) + b.substr(0, 2);
+        });
+        std::vector<std::string> lines;
+        for (const auto& name : names)
+            for (auto& line : Lines(folder.Read("Daten/" + name))) lines.push_back(line);
+        return lines;
+    }
+    std::time_t LastTime() const {
+        const auto lines = DataLines();
+        return lines.empty() ? 0 : TimeOf(lines.back());
+    }
+    // Records are stored in time order, each once.
+    void ExpectStrictlyIncreasing() const {
+        std::time_t previous = 0;
+        for (const auto& line : DataLines()) {
+            const std::time_t time = TimeOf(line);
+            ASSERT_GT(time, previous) << "out of order or twice: " << line;
+            previous = time;
+        }
+    }
+    static std::string StoredLine(const orbsim::LoggerRecord& record) {
+        std::string line = orbsim::FormatTimeStamp(record.time);
+        for (const auto& reading : record.readings)
+            line += reading.id + orbsim::FormatValue(reading.value, reading.decimals) + ",";
+        return line + "\r\n";
+    }
+
+    std::time_t m_lastSeeded = 0;
+    std::unique_ptr<orbsim::Station> m_station;
+};
+
+TEST_F(WetterProgram, ReadsTheLoggerStoresLiveRecordsAndContinuesOnTheNextStart) {
+    ASSERT_NO_FATAL_FAILURE(StartStation());
+    WriteSettings();
+    const std::time_t started = std::time(nullptr);
+    {
+        Program program(*this);
+        ASSERT_TRUE(WaitFor([&] { return LastTime() >= started + 3 * kInterval; }, 40s));
+        EXPECT_EQ(program.Stop(), 0);
+    }
+    ExpectStrictlyIncreasing();
+    // The logger's records since the last stored one, byte for byte, in their place.
+    const auto lines = DataLines();
+    const auto seededEnd = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+        return TimeOf(l) > m_lastSeeded;
+    });
+    std::size_t index = static_cast<std::size_t>(seededEnd - lines.begin());
+    int logged = 0;
+    for (const auto& record : m_station->LoggerRecords()) {
+        if (record.time <= m_lastSeeded || record.time >= started) continue;
+        ASSERT_LT(index, lines.size());
+        EXPECT_EQ(lines[index++], StoredLine(record));
+        ++logged;
+    }
+    EXPECT_GE(logged, 60 / kInterval - 1);
+
+    // A second start goes on where the first stopped, without a record twice.
+    const std::time_t firstEnd = LastTime();
+    {
+        Program program(*this);
+        ASSERT_TRUE(WaitFor([&] { return LastTime() >= firstEnd + 3 * kInterval; }, 40s));
+        EXPECT_EQ(program.Stop(), 0);
+    }
+    ExpectStrictlyIncreasing();
+    for (const auto& line : DataLines())
+        EXPECT_EQ(line.find("-99999"), std::string::npos) << "the logger filled the pause: " << line;
+}
+
+TEST_F(WetterProgram, SilentRunEndsAfterTheInitialisation) {
+    ASSERT_NO_FATAL_FAILURE(StartStation());
+    WriteSettings();
+    Program program(*this, {"-pc", "-SILENT"});
+    EXPECT_EQ(program.WaitForExit(30s), 0);
+    EXPECT_GT(LastTime(), m_lastSeeded) << "the logger was read before the end";
+    ExpectStrictlyIncreasing();
+}
+
+TEST_F(WetterProgram, KilledStationIsReportedAndReconnectedWhenItIsBack) {
+    ASSERT_NO_FATAL_FAILURE(StartStation());
+    WriteSettings();
+    const int port = m_station->TcpPort();
+    Program program(*this);
+    const std::time_t started = std::time(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return LastTime() >= started + kInterval; }, 40s));
+
+    m_station->Stop();
+    const std::time_t killed = std::time(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return folder.Read("ErrLog.txt").find("Receive no data!") !=
+                                     std::string::npos; },
+                        15s));
+    std::this_thread::sleep_for(std::chrono::seconds(3 * kInterval));
+
+    // Back on the same port, but its logger lost what it measured while away.
+    ASSERT_NO_FATAL_FAILURE(StartStation(port, 0));
+    ASSERT_TRUE(WaitFor([&] { return LastTime() >= killed + 5 * kInterval; }, 40s));
+    EXPECT_EQ(program.Stop(), 0);
+    ExpectStrictlyIncreasing();
+    bool gap = false;
+    for (const auto& line : DataLines())
+        gap = gap || (TimeOf(line) > killed && line.find("TE-99999,FE-99999,") != std::string::npos);
+    EXPECT_TRUE(gap) << "the silent intervals are marked";
+}
+
+}  // namespace
+
+#endif
