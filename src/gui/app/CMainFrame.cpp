@@ -10,6 +10,7 @@
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "app/HelpCommands.h"
 #include "app/LayoutStore.h"
 #include "app/OutputList.h"
 #include "app/Colours.h"
@@ -19,6 +20,7 @@
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/ViewPlacement.h"
 #include "gui/display/CWetterView.h"
+#include "platform/PosixLauncher.h"
 #include "platform/Registry.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "platform/Profile.h"
@@ -29,6 +31,7 @@ CMainFrame::CMainFrame(AppContext& context)
     : m_context(context),
       m_switchboard(std::make_unique<MainSwitchboard>(context)),
       m_acquisitionUi(std::make_unique<QtAcquisitionUi>(context, this)),
+      m_launcher(std::make_unique<PosixLauncher>()),
       m_mdiArea(new QMdiArea(this)) {
     m_context.host = m_switchboard.get();
     m_context.lineReceiver = m_switchboard.get();
@@ -88,6 +91,11 @@ void CMainFrame::CreateMenus() {
     connect(window->addAction("&Tile"), &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
 
     QMenu* help = menuBar()->addMenu("&Help");
+    connect(help->addAction("about help"), &QAction::triggered, this,
+            [this] { OpenHelp(m_context, *m_launcher); });
+    connect(help->addAction("Remote maintenance"), &QAction::triggered, this,
+            [this] { StartRemoteMaintenance(m_context, *m_launcher); });
+    help->addSeparator();
     connect(help->addAction("Inf&o about weather..."), &QAction::triggered, this,
             &CMainFrame::ShowAbout);
 }

@@ -8,6 +8,7 @@ struct AppContext;
 class CChildFrame;
 class MainSwitchboard;
 class QtAcquisitionUi;
+class PosixLauncher;
 class CDlgOutput;
 class CWetterDoc;
 class QAction;
@@ -61,6 +62,7 @@ private:
     AppContext& m_context;
     std::unique_ptr<MainSwitchboard> m_switchboard;
     std::unique_ptr<QtAcquisitionUi> m_acquisitionUi;
+    std::unique_ptr<PosixLauncher> m_launcher;
     QMdiArea* m_mdiArea;  // the central widget
     QAction* m_showOutputAction = nullptr;
     std::vector<std::unique_ptr<CWetterDoc>> m_documents;

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/Launcher.h"
+
+// posix_spawn for executables, xdg-open for files; children are not waited for.
+class PosixLauncher final : public Launcher {
+public:
+    bool StartProgram(const std::string& path) override;
+    bool OpenFile(const std::string& path) override;
+};
