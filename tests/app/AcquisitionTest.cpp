@@ -154,6 +154,19 @@ INSTANTIATE_TEST_SUITE_P(
                                  "the connection to the weatherstation OK?"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(Acquisition, SettingsEditedIntoNonsenseNeitherConnectNorStop) {
+    Open("[DataParams]\nSettsID=serial\n[Speicherintervall]\nIntervall/Sek=-5\n"
+         "[Programmstart]\nStart=yes\n[Timeout]\nTimeout=soon\n");
+    EXPECT_TRUE(doc->OnNewDocument());
+    EXPECT_EQ(process.CurrentTransport.Get(), nullptr) << "no connection type, no link";
+    EXPECT_TRUE(doc->StartAcquisition(false)) << "nothing to connect is no failure";
+    EXPECT_EQ(acquisitionUi.initialisations, 0);
+    doc->SensorIdentifiers() = {"TE", "FE"};
+    doc->LoadSensorDefinitions();
+    board.OnStationLine(doc.get(), "12:00:00,10.03.24,TE5.0,FE80,\x1F\r\n");
+    EXPECT_NE(folder.Read("Daten/03_2024.orb").find("12:00:00,10.03.24,TE5.0"), std::string::npos);
+}
+
 TEST_F(Acquisition, SilentRunEndsAfterTheInitialisation) {
     process.commandLine.silent = true;
     Open();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QShowEvent>
+#include <QTime>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -39,6 +40,9 @@ CMainFrame::CMainFrame(AppContext& context)
     setCentralWidget(m_mdiArea);
     CreateMenus();
     CreateToolBar();
+    m_switchboard->SetLineIndicator([this] {
+        statusBar()->showMessage(QTime::currentTime().toString("'Data received' HH:mm:ss"));
+    });
     statusBar()->showMessage("Ready");
     resize(900, 640);
 }
