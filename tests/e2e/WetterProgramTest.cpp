@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "StationHome.h"
+#include "platform/SystemClock.h"
 #include "sim/SeedData.h"
 #include "sim/Station.h"
 
@@ -187,6 +188,7 @@ protected:
         return line + "\r\n";
     }
 
+    SystemClock m_clock;  // names the local zone once, before the station's thread starts
     std::time_t m_lastSeeded = 0;
     std::unique_ptr<orbsim::Station> m_station;
 };
