@@ -2,8 +2,16 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 
 namespace orbsim {
+
+void PinLocalZone() {
+    if (std::getenv("TZ") != nullptr) return;
+    setenv("TZ", ":/etc/localtime", 0);
+    tzset();
+}
 
 namespace {
 

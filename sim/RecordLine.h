@@ -31,6 +31,10 @@ std::vector<SensorSpec> DefaultSensors();
 // "TE,FE:0,DR" (":N" sets the decimals); nullopt for an empty id or bad decimals.
 std::optional<std::vector<SensorSpec>> ParseSensorList(std::string_view text);
 
+// Names the default local zone in TZ when none is set. Without it the C
+// library re-reads the zone on every mktime, on every thread.
+void PinLocalZone();
+
 // "HH:MM:SS,DD.MM.YY," in local time.
 std::string FormatTimeStamp(std::time_t time);
 // Fixed-point with `decimals` places, independent of the C locale; never "-0.0".

@@ -18,6 +18,7 @@ std::string DataFileName(std::time_t time, const std::string& extension) {
 }
 
 SeedResult SeedDataFolder(const SeedOptions& options) {
+    PinLocalZone();
     SeedResult result;
     if (options.folder.empty() || options.days < 0 || options.interval <= 0 ||
         options.interval > 86400 || options.sensors.empty()) {

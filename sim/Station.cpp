@@ -98,6 +98,7 @@ Station::Station(StationOptions options)
 Station::~Station() { Stop(); }
 
 bool Station::Start(std::string* error) {
+    PinLocalZone();  // before the serving thread formats its first time
     std::unique_lock lock(m_mutex);
     if (m_running) return true;
     std::string reason;

@@ -11,11 +11,7 @@
 #include "sim/Station.h"
 
 int main(int argc, char** argv) {
-    // Without TZ the C library re-reads the zone on every mktime, on every thread.
-    if (std::getenv("TZ") == nullptr) {
-        setenv("TZ", ":/etc/localtime", 0);
-        tzset();
-    }
+    orbsim::PinLocalZone();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     orbsim::Invocation invocation;
     std::string error;

@@ -139,7 +139,7 @@ TEST_P(Conversation, LiveRecordsArriveUntilTheStationFallsSilent) {
     options.cycleSeconds = 0.2;
     options.faults.garbage = true;
     ASSERT_TRUE(StartStation(GetParam(), options));
-    ASSERT_TRUE(OpenDocument(std::string(kLoggerStation) + "[Timeout]\nTimeout=1.5\n", 2));
+    ASSERT_TRUE(OpenDocument(std::string(kLoggerStation) + "[Timeout]\nTimeout=2.5\n", 2));
     ASSERT_EQ(RunInitialisation(), 0);
     document->SetLastReceivedTime(std::time(nullptr));
 
@@ -161,7 +161,7 @@ TEST_P(Conversation, LiveRecordsArriveUntilTheStationFallsSilent) {
 
 constexpr const char* kReconnectingStation =
     "[Dateninterpretation]\nMit_Speicher=0\nDaten_Speichern=0\n[Regen]\nReset=0\n"
-    "[Timeout]\nTimeout=1.5\n[Verbindungsabbruch]\nReconnectAktiv=TRUE\nReconnectTimeout=1.0\n";
+    "[Timeout]\nTimeout=2.5\n[Verbindungsabbruch]\nReconnectAktiv=TRUE\nReconnectTimeout=1.0\n";
 
 class Reconnecting : public Conversation {
 protected:
