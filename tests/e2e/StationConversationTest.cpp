@@ -145,7 +145,13 @@ TEST_P(Conversation, LiveRecordsArriveUntilTheStationFallsSilent) {
 
     acquisition.Start(document.get());
     const std::string month = orbsim::DataFileName(std::time(nullptr), ".orb");
-    EXPECT_TRUE(loop.RunUntil([&] { return receiver.lines >= 8; }, 10000));
+    // At least two records the station marked for storage (every 2 s) before it falls silent.
+    EXPECT_TRUE(loop.RunUntil(
+        [&] {
+            const std::string file = folder.Read("Daten/" + month);
+            return file.find(",TE") != file.rfind(",TE");
+        },
+        15000));
     station->SetSilent(true);
     EXPECT_TRUE(loop.RunUntil([&] { return receiver.noData == 1; }, 10000));
     acquisition.Stop();
