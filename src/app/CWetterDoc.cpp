@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "app/AcquisitionUi.h"
 #include "app/Colours.h"
 #include "app/DocumentHost.h"
 #include "app/DocumentView.h"
@@ -16,7 +17,6 @@
 #include "comm/AcquisitionLoop.h"
 #include "comm/Forwarding.h"
 #include "comm/StationProtocol.h"
-#include "app/AcquisitionUi.h"
 #include "comm/TransportFactory.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"

@@ -2,30 +2,30 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QShowEvent>
-#include <QTime>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <QTime>
 #include <QToolBar>
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "app/Colours.h"
 #include "app/HelpCommands.h"
 #include "app/LayoutStore.h"
-#include "app/OutputList.h"
-#include "app/Colours.h"
 #include "app/MainSwitchboard.h"
+#include "app/OutputList.h"
 #include "app/QuitQuestion.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/ViewPlacement.h"
+#include "gui/comm/QtAcquisitionUi.h"
 #include "gui/display/CWetterView.h"
 #include "platform/PosixLauncher.h"
-#include "platform/Registry.h"
-#include "gui/comm/QtAcquisitionUi.h"
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
+#include "platform/Registry.h"
 #include "platform/Ui.h"
 
 CMainFrame::CMainFrame(AppContext& context)
