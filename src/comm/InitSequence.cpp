@@ -273,20 +273,16 @@ void InitSequence::ProcessLoggerLines() {
     m_loggerSilence = false;
 }
 
-void InitSequence::OnReplyReceived() {
-    if (m_ended) return;
-    OutputWrite("Received station's reply", kPlain);
-    m_awaitingReply = false;
-    m_replyReceived = true;
-    if (Continuation then = std::exchange(m_onReply, nullptr)) then(true);
-}
+void InitSequence::OnReplyReceived() { Reply(true, "Received station's reply"); }
 
-void InitSequence::OnNoReply() {
+void InitSequence::OnNoReply() { Reply(false, "Didn't receive station's reply"); }
+
+void InitSequence::Reply(bool acknowledged, const char* text) {
     if (m_ended) return;
-    OutputWrite("Didn't receive station's reply", kPlain);
+    OutputWrite(text, kPlain);
     m_awaitingReply = false;
-    m_replyReceived = false;
-    if (Continuation then = std::exchange(m_onReply, nullptr)) then(false);
+    m_replyReceived = acknowledged;
+    if (Continuation then = std::exchange(m_onReply, nullptr)) then(acknowledged);
 }
 
 bool InitSequence::SendCommand(const std::string& command, int replyMessage, Continuation then) {

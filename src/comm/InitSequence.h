@@ -75,6 +75,8 @@ public:
 private:
     using Continuation = std::function<void(bool acknowledged)>;
 
+    // The worker's answer to the command in progress: the step waiting for it goes on.
+    void Reply(bool acknowledged, const char* text);
     void OnRecordLine(const std::string& line);
     void OnLoggerLine(std::string line);
     void OnLoggerSilence();
