@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/CSensoren.h"
 #include "calc/CFormelParser.h"
 #include "calc/SensorStatistics.h"
 #include "calc/VirtualSensors.h"
+#include "model/CSensoren.h"
 #include "storage/CAktuell.h"
 
 namespace {
@@ -46,8 +46,9 @@ void BM_VirtualSensorsPerRecord(benchmark::State& state) {
             parser.AddVariable(kIdentifiers[i]);
             parser.SetVariable(kIdentifiers[i], values[i]);
         }
-        ComputeVirtualSensors(parser, sensors,
-                              [&sink](std::size_t, const CSensoren&, float value) { sink += value; });
+        ComputeVirtualSensors(parser, sensors, [&sink](std::size_t, const CSensoren&, float value) {
+            sink += value;
+        });
         values[0] += 0.01f;
     }
     benchmark::DoNotOptimize(sink);

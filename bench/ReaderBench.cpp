@@ -20,10 +20,11 @@
 #include <vector>
 
 #include "../tests/support/ScriptedUi.h"
+#include "QuietSeams.h"
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
-#include "app/ErrorLog.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
+#include "model/ErrorLog.h"
 #include "platform/EventQueue.h"
 #include "platform/IniProfile.h"
 #include "platform/ProgramPaths.h"
@@ -32,7 +33,6 @@
 #include "storage/CEinlesen.h"
 #include "storage/ReaderView.h"
 #include "storage/RecordLine.h"
-#include "QuietSeams.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ void BM_ReadYearMeanSixSensors(benchmark::State& state) {
     doc.SensorIdentifiers().assign(std::begin(kIdentifiers), std::end(kIdentifiers));
     doc.LoadSensorDefinitions();
     CountingView view;
-    CEinlesen reader(doc, &view);
+    CEinlesen reader(doc.ReadingSources(), &view);
     const std::vector<std::string> read(kIdentifiers, kIdentifiers + kReadSensors);
     const std::time_t start = Local(2023, 1, 15);
     const unsigned period = 366u * 86400u;

@@ -14,9 +14,10 @@
 #include <memory>
 #include <string>
 
+#include "QuietSeams.h"
 #include "app/CWetterDoc.h"
-#include "app/ErrorLog.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
+#include "model/ErrorLog.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/IniProfile.h"
@@ -25,7 +26,6 @@
 #include "platform/Timers.h"
 #include "platform/Ui.h"
 #include "storage/RecordLine.h"
-#include "QuietSeams.h"
 
 namespace {
 

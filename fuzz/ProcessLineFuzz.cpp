@@ -17,11 +17,12 @@
 #include <string_view>
 #include <vector>
 
+#include "QuietSeams.h"
 #include "app/CWetterDoc.h"
-#include "app/ErrorLog.h"
-#include "app/OutputList.h"
-#include "app/ProcessValues.h"
-#include "calc/CSumHour.h"
+#include "comm/ProcessValues.h"
+#include "model/CSumHour.h"
+#include "model/ErrorLog.h"
+#include "model/OutputList.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/IniProfile.h"
@@ -30,7 +31,6 @@
 #include "platform/Timers.h"
 #include "platform/Ui.h"
 #include "storage/DataFiles.h"
-#include "QuietSeams.h"
 
 namespace {
 

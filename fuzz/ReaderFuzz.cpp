@@ -20,10 +20,11 @@
 #include <vector>
 
 #include "../tests/support/ScriptedUi.h"
+#include "QuietSeams.h"
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
-#include "app/ErrorLog.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
+#include "model/ErrorLog.h"
 #include "platform/EventQueue.h"
 #include "platform/IniProfile.h"
 #include "platform/ProgramPaths.h"
@@ -33,7 +34,6 @@
 #include "storage/PlainRecord.h"
 #include "storage/ReaderView.h"
 #include "storage/RecordLine.h"
-#include "QuietSeams.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ struct Station {
         doc = std::make_unique<CWetterDoc>(context);
         doc->SensorIdentifiers() = {"TE", "FE", "WG"};
         doc->LoadSensorDefinitions();
-        reader = std::make_unique<CEinlesen>(*doc, &view);
+        reader = std::make_unique<CEinlesen>(doc->ReadingSources(), &view);
     }
 
     ~Station() {

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/SensorFiles.h"
-#include "app/TextNumbers.h"
 #include "calc/CSensorDefine.h"
+#include "model/SensorFiles.h"
+#include "model/TextNumbers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -5,19 +5,19 @@
 #include <cstdlib>
 
 #include "app/AcquisitionUi.h"
-#include "app/Colours.h"
 #include "app/DocumentHost.h"
 #include "app/DocumentView.h"
-#include "app/ErrorLog.h"
-#include "app/OutputList.h"
-#include "app/ProcessValues.h"
+#include "app/Forwarding.h"
 #include "app/RecordPublisher.h"
-#include "calc/CSumHour.h"
 #include "calc/VirtualSensors.h"
 #include "comm/AcquisitionLoop.h"
-#include "comm/Forwarding.h"
+#include "comm/ProcessValues.h"
 #include "comm/StationProtocol.h"
 #include "comm/TransportFactory.h"
+#include "model/CSumHour.h"
+#include "model/Colours.h"
+#include "model/ErrorLog.h"
+#include "model/OutputList.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/FileSystem.h"
@@ -75,7 +75,8 @@ StationSettingsFiles CWetterDoc::SettingsFiles() const {
 }
 
 void CWetterDoc::WriteDefaultSettings() {
-    if (!WriteDefaultStationSettings(m_context.profile, SettingsFiles(), m_settings.connection.type))
+    if (!WriteDefaultStationSettings(m_context.profile, SettingsFiles(),
+                                     m_settings.connection.type))
         OutputWrite("CWetterDoc::WriteDefaultSettings: " + StationFile() + " could not be written",
                     kColourError);
 }
@@ -104,10 +105,17 @@ void CWetterDoc::BuildTransports() {
     std::shared_ptr<CDataBase> transport;
     if (factory != nullptr) {
         switch (c.type) {
-            case 1: transport = factory->MakeSerial(c.serial); break;
-            case 2: transport = factory->MakeTcp(c.tcpAddress, c.tcpPort); break;
-            case 3: transport = factory->MakeModem(c.modem); break;
-            default: break;
+            case 1:
+                transport = factory->MakeSerial(c.serial);
+                break;
+            case 2:
+                transport = factory->MakeTcp(c.tcpAddress, c.tcpPort);
+                break;
+            case 3:
+                transport = factory->MakeModem(c.modem);
+                break;
+            default:
+                break;
         }
     }
     // The old transport may still be in a reader's hands; the next connect closes it.
@@ -161,6 +169,15 @@ FileStore& CWetterDoc::Files() {
     return m_context.files != nullptr ? *m_context.files : PosixFileStore::Process();
 }
 
+CEinlesen::Sources CWetterDoc::ReadingSources() {
+    return {m_sensors,
+            m_context.events,
+            m_context.ui,
+            Files(),
+            m_settings.processWide.dataFileExtension,
+            m_context.paths.ProgramName()};
+}
+
 std::string CWetterDoc::MessageCaption() const { return m_context.paths.ProgramName(); }
 
 void CWetterDoc::UpdateAllViews() {
@@ -189,7 +206,8 @@ void CWetterDoc::ReportConnectionState(int code) {
                                         MsgIcon::Error);
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -233,7 +251,8 @@ bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime,
             ReportConnectionState(1);
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return false;
 }

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "app/AppContext.h"
-#include "app/SensorSet.h"
-#include "app/StationSettings.h"
 #include "calc/CFormelParser.h"
 #include "calc/CVergleichParser.h"
+#include "model/StationSettings.h"
+#include "storage/CEinlesen.h"
 #include "storage/DataFiles.h"
+#include "storage/SensorSet.h"
 
 class AcquisitionLoop;
 class CSensoren;
@@ -135,6 +136,8 @@ public:
 
     AppContext& Context() { return m_context; }
     FileStore& Files();
+    // What a data-file reader of this station reads with.
+    CEinlesen::Sources ReadingSources();
 
 private:
     StationSettingsFiles SettingsFiles() const;

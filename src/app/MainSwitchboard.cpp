@@ -4,14 +4,14 @@
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
-#include "app/Colours.h"
-#include "app/OutputList.h"
-#include "app/ProcessValues.h"
-#include "app/ShowWarning.h"
-#include "app/StationSettings.h"
-#include "comm/ClockSync.h"
-#include "comm/Forwarding.h"
+#include "app/ClockSync.h"
+#include "app/Forwarding.h"
+#include "comm/ProcessValues.h"
 #include "comm/StationProtocol.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
+#include "model/ShowWarning.h"
+#include "model/StationSettings.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Timers.h"
@@ -135,12 +135,12 @@ void MainSwitchboard::CheckDataFiles() {
         const std::tm now = LocalTime(m_context.clock.Now());
         const std::string& folder = document->Storage().dataFolder;
         const std::string& suffix = m_context.process.settings.dataFileExtension;
-        std::optional<std::uint64_t> size =
-            FileSystem::FileSize(DataFiles::FileName(folder, now.tm_mon + 1, now.tm_year + 1900, suffix));
+        std::optional<std::uint64_t> size = FileSystem::FileSize(
+            DataFiles::FileName(folder, now.tm_mon + 1, now.tm_year + 1900, suffix));
         if (!size) {
             m_context.clock.SleepMs(100);
-            size = FileSystem::FileSize(
-                DataFiles::TwoDigitYearFileName(folder, now.tm_mon + 1, now.tm_year + 1900, suffix));
+            size = FileSystem::FileSize(DataFiles::TwoDigitYearFileName(
+                folder, now.tm_mon + 1, now.tm_year + 1900, suffix));
         }
         if (!size || *size == m_lastDataFileSize) continue;
         m_lastDataFileSize = *size;

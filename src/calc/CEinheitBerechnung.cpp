@@ -3,11 +3,10 @@
 #include <array>
 #include <cmath>
 
-#include "app/CSensoren.h"
+#include "model/CSensoren.h"
+#include "model/MissingValue.h"
 
 namespace {
-
-constexpr float kInvalid = -99999.0f;
 
 // Upper bounds of forces 0 to 16 in km/h, as 32-bit floats (force 6 ends at 49.5).
 constexpr std::array<float, 17> kBeaufortBounds = {0.7f,   5.4f,   11.9f,  19.4f,  28.4f,  38.5f,
@@ -27,10 +26,10 @@ float CEinheitBerechnung::ConvertValue(float raw, const CSensoren& sensor, Limit
     if (sensor.m_virtual) return raw;
     if (limits == Limits::Check) {
         if (std::isnan(raw) || raw < sensor.m_lowerLimit || raw > sensor.m_upperLimit) {
-            return kInvalid;
+            return kMissingValue;
         }
-    } else if (raw == kInvalid) {
-        return kInvalid;
+    } else if (raw == kMissingValue) {
+        return kMissingValue;
     }
     if (sensor.m_beaufort) return static_cast<float>(BeaufortNummer(raw));
     const float scaled = raw * sensor.m_factor;

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/TextNumbers.h"
 #include "calc/ParserText.h"
+#include "model/MissingValue.h"
+#include "model/TextNumbers.h"
 
 namespace {
 
@@ -34,10 +35,6 @@ static_assert(FunctionNamesFitEightBytes());
 
 // The stored formulas' value of pi, not the float nearest to pi.
 constexpr float kPi = 3.14159f;
-
-// A variable below this has no value in this record (the station's missing
-// value is -99999).
-constexpr float kInvalidLimit = -99990.0f;
 
 // atof's value of a run of digits and points, without its cost for the usual
 // short numbers: up to 15 digits make an exact integer, and dividing it by an

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <utility>
 
-#include "app/CSensoren.h"
-#include "app/SensorFiles.h"
-#include "app/TextNumbers.h"
-#include "calc/CSumHour.h"
+#include "model/CSensoren.h"
+#include "model/CSumHour.h"
+#include "model/SensorFiles.h"
+#include "model/TextNumbers.h"
 #include "platform/Profile.h"
 
 namespace {
@@ -31,13 +31,11 @@ bool IsIdentifierText(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
-
 std::string FloatText(float value) {
     char buffer[64];
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return error == std::errc() ? std::string(buffer, end) : std::string("0");
 }
-
 
 const char* YesNo(bool flag) { return flag ? "ja" : "nein"; }
 const char* EnabledDisabled(bool flag) { return flag ? "Enabled" : "Disabled"; }
@@ -212,7 +210,8 @@ bool CSensorDefine::Delete(std::string_view identifier) {
         m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead));
     const auto found = std::find(list.begin(), list.end(), identifier);
     if (found != list.end()) list.erase(found);
-    return m_profile.WriteString(m_internFile, kInternSection, kListKey, JoinIdentifierList(list)) &&
+    return m_profile.WriteString(m_internFile, kInternSection, kListKey,
+                                 JoinIdentifierList(list)) &&
            sectionRemoved;
 }
 

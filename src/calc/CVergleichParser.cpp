@@ -1,7 +1,7 @@
 #include "calc/CVergleichParser.h"
 
-#include "app/TextNumbers.h"
 #include "calc/ParserText.h"
+#include "model/TextNumbers.h"
 
 static_assert(CVergleichParser::kMaxNameLength == ParserText::kMaxNameLength);
 

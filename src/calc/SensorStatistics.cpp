@@ -1,19 +1,8 @@
 #include "calc/SensorStatistics.h"
 
-#include "app/CSensoren.h"
 #include "calc/AccumulatingSum.h"
-#include "storage/CAktuell.h"
-
-StatisticsSettings StatisticsSettings::FromCurrentValue(const CAktuell& current) {
-    StatisticsSettings settings;
-    settings.m_showSum = current.m_showSum;
-    settings.m_sumMode = current.m_sumMode;
-    settings.m_showActivity = current.m_showActivity;
-    settings.m_activityMode = current.m_activityMode;
-    settings.m_activityThreshold = current.m_activityThreshold;
-    settings.m_showTendency = current.m_showTendency;
-    return settings;
-}
+#include "model/CSensoren.h"
+#include "model/MissingValue.h"
 
 StatisticsSettings StatisticsSettings::FromSensor(const CSensoren& sensor) {
     StatisticsSettings settings;
@@ -32,7 +21,7 @@ void SensorStatistics::UpdateFromHistory(const std::deque<CDaten>& history,
                                          const StatisticsSettings& settings) {
     auto it = history.begin();
     const auto end = history.end();
-    while (it != end && !IsValid(it->m_value)) ++it;
+    while (it != end && !IsValidValue(it->m_value)) ++it;
     if (it == end) return;
 
     // Unknown modes (a hand-edited sensor file) compute nothing rather than guess.
@@ -61,7 +50,7 @@ void SensorStatistics::UpdateFromHistory(const std::deque<CDaten>& history,
 
     for (; it != end; ++it) {
         const float v = it->m_value;
-        if (!IsValid(v)) continue;
+        if (!IsValidValue(v)) continue;
         if (v > max) {
             max = v;
             maxEntry = &*it;
@@ -111,6 +100,6 @@ void SensorStatistics::UpdateFromHistory(const std::deque<CDaten>& history,
     if (settings.m_showTendency) {
         const float oldest = history.front().m_value;
         const float newest = history.back().m_value;
-        Tendency = IsValid(oldest) && IsValid(newest) ? newest - oldest : 0.0f;
+        Tendency = IsValidValue(oldest) && IsValidValue(newest) ? newest - oldest : 0.0f;
     }
 }

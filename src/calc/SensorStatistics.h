@@ -4,9 +4,8 @@
 #include <ctime>
 #include <deque>
 
-#include "storage/CDaten.h"
+#include "model/CDaten.h"
 
-class CAktuell;
 class CSensoren;
 
 static_assert(sizeof(std::time_t) == 8, "statistics times are 64-bit seconds");
@@ -19,7 +18,6 @@ struct StatisticsSettings {
     enum TendencyMode { kTendencyPeriod = 0, kTendencyTimeBase = 1 };
 
     // A current value holds no tendency mode or time base: they stay 0.
-    static StatisticsSettings FromCurrentValue(const CAktuell& current);
     static StatisticsSettings FromSensor(const CSensoren& sensor);
 
     bool m_showSum = false;
@@ -35,10 +33,6 @@ struct StatisticsSettings {
 // Maximum, minimum, average, sum, activity time and tendency of one sensor's
 // values, with the times of the extremes. A fresh record is all 0.
 struct SensorStatistics {
-    // Values at or below this limit are the missing-value marker, not measurements.
-    static constexpr float kInvalidLimit = -99990.0f;
-    static constexpr bool IsValid(float value) { return value > kInvalidLimit; }
-
     // Recomputes the record over a current-value history, oldest first. A
     // history without any valid value leaves every field as it was. Single pass,
     // no allocation: it runs after every received value.

@@ -1,12 +1,12 @@
 #include "calc/SeriesStatistics.h"
 
+#include "model/MissingValue.h"
+
 namespace {
 
 // Stored values are rounded to the sensor's decimals, so a counter read back
 // from the data files may wobble by a unit of the last decimal without restarting.
 constexpr float kSeriesRestartTolerance = 0.002f;
-
-constexpr bool IsValid(float value) { return SensorStatistics::IsValid(value); }
 
 }  // namespace
 
@@ -21,13 +21,13 @@ void SeriesStatistics::AddValue(float value, std::time_t time) {
         m_anyValue = true;
         m_firstTime = time;
         // An invalid first value stands for a counter at 0.
-        m_counter.Start(IsValid(value) ? value : 0.0f);
+        m_counter.Start(IsValidValue(value) ? value : 0.0f);
     }
     m_lastTime = time;
     if (m_settings.m_showSum) AddToSum(value);
     if (m_settings.m_showActivity) {
         if (!first) AddToActivity(value, time);
-        if (IsValid(value)) {
+        if (IsValidValue(value)) {
             m_hasPreviousValid = true;
             m_previousValid = value;
         }
@@ -36,7 +36,7 @@ void SeriesStatistics::AddValue(float value, std::time_t time) {
 }
 
 void SeriesStatistics::AddToSum(float value) {
-    if (!IsValid(value)) return;
+    if (!IsValidValue(value)) return;
     m_valueTotal += value;
     ++m_validCount;
     switch (m_settings.m_sumMode) {
@@ -53,7 +53,7 @@ void SeriesStatistics::AddToSum(float value) {
 
 void SeriesStatistics::AddToActivity(float value, std::time_t time) {
     // Missing values are no measurement, whatever the threshold.
-    if (!IsValid(value)) return;
+    if (!IsValidValue(value)) return;
     const float threshold = m_settings.m_activityThreshold;
     switch (m_settings.m_activityMode) {
         case StatisticsSettings::kActivityThreshold:
@@ -75,7 +75,7 @@ void SeriesStatistics::AddToActivity(float value, std::time_t time) {
 
 void SeriesStatistics::AddPoint(const CDaten& point) {
     const float v = point.m_value;
-    if (!IsValid(v)) return;
+    if (!IsValidValue(v)) return;
     SensorStatistics& s = m_statistics;
     if (m_pointCount == 0 || v > s.Max) {
         s.Max = v;
@@ -136,6 +136,7 @@ void SeriesStatistics::ComputeTendency(std::span<const CDaten> points) {
         default:
             return;
     }
-    const bool valid = reference != nullptr && IsValid(reference->m_value) && IsValid(last.m_value);
+    const bool valid =
+        reference != nullptr && IsValidValue(reference->m_value) && IsValidValue(last.m_value);
     m_statistics.Tendency = valid ? last.m_value - reference->m_value : 0.0f;
 }

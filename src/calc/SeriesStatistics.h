@@ -6,7 +6,7 @@
 
 #include "calc/AccumulatingSum.h"
 #include "calc/SensorStatistics.h"
-#include "storage/CDaten.h"
+#include "model/CDaten.h"
 
 // The statistics of one diagram series, kept incrementally while the data-file
 // reader fills it: sum and activity per value read, maximum, minimum and average

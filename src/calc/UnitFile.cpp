@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/SensorFiles.h"
-#include "app/TextNumbers.h"
+#include "model/SensorFiles.h"
+#include "model/TextNumbers.h"
 #include "platform/Profile.h"
 
 namespace {
@@ -23,8 +23,6 @@ constexpr const char* kCheckInput = "Check your input!";
 constexpr const char* kUnitUsed = "Unit already used!";
 constexpr const char* kListFull = "Too many units in this group!";
 constexpr const char* kWriteFailed = "Can't write the unit file!";
-
-
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
@@ -108,7 +106,9 @@ UnitFile::AddResult UnitFile::CheckNewUnit(std::string_view name, std::string_vi
     double factorValue = TextNumbers::Atof(factor.empty() ? "1" : factor);
     const double offsetValue = TextNumbers::Atof(offset.empty() ? "0" : offset);
     if (factorValue == 0.0) factorValue = 1.0;
-    return {AddStatus::Ok, "", {TextNumbers::FormatFixed(factorValue), TextNumbers::FormatFixed(offsetValue)}};
+    return {AddStatus::Ok,
+            "",
+            {TextNumbers::FormatFixed(factorValue), TextNumbers::FormatFixed(offsetValue)}};
 }
 
 UnitFile::AddResult UnitFile::AddUnit(std::string_view group, std::string_view name,

@@ -3,18 +3,16 @@
 #include <cmath>
 #include <string_view>
 
-#include "app/TextNumbers.h"
+#include "model/MissingValue.h"
+#include "model/TextNumbers.h"
 
 namespace {
 
-constexpr float kInvalid = -99999.0f;
-
 float VariableOr(const CFormelParser& parser, std::string_view name) {
-    float value = kInvalid;
-    if (!parser.GetVariable(name, value)) return kInvalid;
+    float value = kMissingValue;
+    if (!parser.GetVariable(name, value)) return kMissingValue;
     return value;
 }
-
 
 float Limit(const CFormelParser& parser, int format, const std::string& text, float number) {
     return format == 1 ? VariableOr(parser, text) : number;
@@ -27,7 +25,7 @@ float Replacement(const CFormelParser& parser, int format, const std::string& te
         case 2:
             return VariableOr(parser, text);
         default:
-            return kInvalid;
+            return kMissingValue;
     }
 }
 
@@ -36,7 +34,7 @@ float Replacement(const CFormelParser& parser, int format, const std::string& te
 float EvaluateVirtualSensor(CFormelParser& parser, const CSensoren& sensor) {
     float value = 0.0f;
     if (parser.ParseExpression(sensor.m_formula, value) != sensor.m_formula.size()) {
-        return kInvalid;
+        return kMissingValue;
     }
     return ApplyLimits(parser, sensor, value);
 }

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "app/CSensoren.h"
 #include "calc/CFormelParser.h"
+#include "model/CSensoren.h"
 
 // The value of a virtual sensor for one record: its formula over the record's
 // measured values (the parser's variables), bounded by its limits. The station

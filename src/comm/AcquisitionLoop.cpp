@@ -2,8 +2,8 @@
 
 #include <chrono>
 
-#include "app/ProcessValues.h"
 #include "comm/LineAssembler.h"
+#include "comm/ProcessValues.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/Ui.h"
@@ -49,10 +49,10 @@ void AcquisitionLoop::Run(CWetterDoc* document) {
                 if (assembler.Add(byte)) {
                     // The first line may have begun before the reader did: it is dropped.
                     if (synchronised)
-                        m_events.Post([receiver = &m_receiver, document,
-                                       line = assembler.Line()]() mutable {
-                            receiver->OnStationLine(document, std::move(line));
-                        });
+                        m_events.Post(
+                            [receiver = &m_receiver, document, line = assembler.Line()]() mutable {
+                                receiver->OnStationLine(document, std::move(line));
+                            });
                     synchronised = true;
                     assembler.Clear();
                     lastLineTick = m_clock.TickMs();

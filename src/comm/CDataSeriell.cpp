@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/Colours.h"
-#include "app/OutputList.h"
 #include "comm/ReceiveFilter.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 #include "platform/AutoResetEvent.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "app/StationSettings.h"
 #include "comm/CDataBase.h"
 #include "comm/TransportServices.h"
+#include "model/StationSettings.h"
 #include "platform/SerialPort.h"
 
 // The station link over a serial port: opens and configures the port, moves

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/Colours.h"
-#include "app/OutputList.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/PosixTcpSocket.h"

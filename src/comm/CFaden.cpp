@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/Colours.h"
-#include "app/ErrorLog.h"
-#include "app/OutputList.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
+#include "model/Colours.h"
+#include "model/ErrorLog.h"
+#include "model/OutputList.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 

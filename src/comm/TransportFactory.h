@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/StationSettings.h"
 #include "comm/CDataBase.h"
+#include "model/StationSettings.h"
 
 // Builds the transport that a connection type asks for. The station document
 // calls it while loading its settings; a null result means no transport.

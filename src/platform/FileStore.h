@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +26,15 @@ public:
         explicit operator bool() const { return error == 0 && written; }
     };
 
+    // A file open for reading from its start, one chunk at a time. Used by
+    // one thread at a time.
+    class Reader {
+    public:
+        virtual ~Reader() = default;
+        // Reads up to `size` bytes: the count read, 0 at the end, -errno on failure.
+        virtual long Read(char* buffer, std::size_t size) = 0;
+    };
+
     virtual ~FileStore() = default;
 
     // Appends `bytes` at the end of `path` (created when missing) with one
@@ -35,6 +46,9 @@ public:
     // The last `maxBytes` bytes of the file (all of it when it is shorter).
     virtual Result ReadTail(const std::string& path, std::uint64_t maxBytes,
                             std::string& bytes) = 0;
+
+    // Opens `path` for reading; nothing, with `error` set, when it cannot be opened.
+    virtual std::unique_ptr<Reader> OpenForReading(const std::string& path, int& error) = 0;
 
     // The whole file.
     virtual Result ReadWhole(const std::string& path, std::string& bytes) = 0;

@@ -7,6 +7,7 @@ class PosixFileStore final : public FileStore {
 public:
     AppendResult Append(const std::string& path, std::string_view bytes, bool sync) override;
     Result ReadTail(const std::string& path, std::uint64_t maxBytes, std::string& bytes) override;
+    std::unique_ptr<Reader> OpenForReading(const std::string& path, int& error) override;
     Result ReadWhole(const std::string& path, std::string& bytes) override;
     Result Replace(const std::string& path, std::string_view bytes, bool sync) override;
     std::optional<std::uint64_t> Size(const std::string& path) override;

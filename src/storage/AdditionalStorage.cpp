@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/CSensoren.h"
-#include "app/Colours.h"
-#include "app/ErrorLog.h"
-#include "app/OutputList.h"
-#include "app/TextNumbers.h"
+#include "model/CSensoren.h"
+#include "model/Colours.h"
+#include "model/ErrorLog.h"
+#include "model/OutputList.h"
+#include "model/TextNumbers.h"
 #include "platform/Clock.h"
 #include "platform/FileStore.h"
 #include "storage/CAktuell.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StationSettings.h"
+#include "model/StationSettings.h"
 
 class CAktuell;
 class ErrorLog;

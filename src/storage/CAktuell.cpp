@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/CSensoren.h"
 #include "calc/CEinheitBerechnung.h"
+#include "model/CSensoren.h"
 
 CAktuell::CAktuell(std::string identifier, CSensoren* sensor)
     : m_identifier(std::move(identifier)), m_sensor(sensor) {
@@ -40,5 +40,16 @@ void CAktuell::AppendToHistory(float value, std::time_t t) {
 }
 
 void CAktuell::UpdateStatistics() {
-    m_statistics.UpdateFromHistory(m_history, StatisticsSettings::FromCurrentValue(*this));
+    m_statistics.UpdateFromHistory(m_history, CopiedStatisticsSettings());
+}
+
+StatisticsSettings CAktuell::CopiedStatisticsSettings() const {
+    StatisticsSettings settings;
+    settings.m_showSum = m_showSum;
+    settings.m_sumMode = m_sumMode;
+    settings.m_showActivity = m_showActivity;
+    settings.m_activityMode = m_activityMode;
+    settings.m_activityThreshold = m_activityThreshold;
+    settings.m_showTendency = m_showTendency;
+    return settings;
 }

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "calc/SensorStatistics.h"
-#include "storage/CDaten.h"
+#include "model/CDaten.h"
+#include "model/MissingValue.h"
 
 class CSensoren;
 
@@ -14,7 +15,6 @@ class CSensoren;
 // start. Keeps copies of the sensor settings that the statistics need.
 class CAktuell {
 public:
-    static constexpr float kNoValue = -99999.0f;
     static constexpr std::size_t kMaxHistory = 367;
 
     // `sensor` is not owned and must outlive this record.
@@ -37,9 +37,9 @@ public:
 
     std::string m_identifier;
     SensorStatistics m_statistics;
-    std::deque<CDaten> m_history;  // oldest first, at most kMaxHistory
-    float m_value = kNoValue;      // converted, as shown
-    float m_rawValue = kNoValue;   // as received, as stored
+    std::deque<CDaten> m_history;      // oldest first, at most kMaxHistory
+    float m_value = kMissingValue;     // converted, as shown
+    float m_rawValue = kMissingValue;  // as received, as stored
     std::time_t m_time = 0;
     CSensoren* m_sensor = nullptr;
 
@@ -51,4 +51,8 @@ public:
     bool m_showSum = false;
     int m_sumMode = 0;
     bool m_showTendency = false;
+
+private:
+    // The statistics settings copied into this record (its tendency uses the defaults).
+    StatisticsSettings CopiedStatisticsSettings() const;
 };

@@ -1,8 +1,5 @@
 #include "storage/CEinlesen.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -14,18 +11,18 @@
 #include <utility>
 #include <vector>
 
-#include "app/CWetterDoc.h"
-#include "app/Colours.h"
-#include "app/OutputList.h"
-#include "app/TextNumbers.h"
 #include "calc/VirtualSensors.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
+#include "model/TextNumbers.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
+#include "platform/FileStore.h"
 #include "platform/FileSystem.h"
-#include "platform/ProgramPaths.h"
 #include "storage/PlainRecord.h"
 #include "storage/ReaderView.h"
 #include "storage/RecordLine.h"
+#include "storage/SensorSet.h"
 
 namespace {
 
@@ -45,7 +42,7 @@ class LineReader {
 public:
     enum class Result { kLine, kEnd, kError, kStopped };
 
-    explicit LineReader(int fd) : m_fd(fd), m_buffer(kReadChunk) {}
+    explicit LineReader(FileStore::Reader& file) : m_file(file), m_buffer(kReadChunk) {}
 
     // The next line without its LF; the last line may lack one. A stop is
     // seen between reads, also inside a line that never ends.
@@ -82,10 +79,9 @@ public:
                 return Result::kLine;
             }
             if (stop.stop_requested()) return Result::kStopped;
-            const ssize_t got = ::read(m_fd, m_buffer.data(), m_buffer.size());
+            const long got = m_file.Read(m_buffer.data(), m_buffer.size());
             if (got < 0) {
-                if (errno == EINTR) continue;
-                m_error = errno;
+                m_error = static_cast<int>(-got);
                 return Result::kError;
             }
             if (got == 0) m_eof = true;
@@ -105,7 +101,7 @@ private:
         }
     }
 
-    int m_fd;
+    FileStore::Reader& m_file;
     std::vector<char> m_buffer;
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
@@ -114,24 +110,6 @@ private:
     bool m_skipping = false;
     bool m_eof = false;
     int m_error = 0;
-};
-
-class File {
-public:
-    // Without O_NONBLOCK a pipe put in place of a data file would block the
-    // open for good; a regular file reads the same either way.
-    explicit File(const std::string& path)
-        : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-    ~File() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    bool IsOpen() const { return m_fd >= 0; }
-    int Descriptor() const { return m_fd; }
-
-private:
-    int m_fd;
 };
 
 std::string MonthFileName(const std::string& folder, int month, int year, bool twoDigitYear,
@@ -198,8 +176,8 @@ struct CEinlesen::Session {
     std::optional<MsgAnswer> answer;
 };
 
-CEinlesen::CEinlesen(CWetterDoc& document, ReaderView* view)
-    : m_document(document), m_view(view), m_caption(document.Context().paths.ProgramName()) {}
+CEinlesen::CEinlesen(Sources sources, ReaderView* view)
+    : m_sources(std::move(sources)), m_view(view) {}
 
 CEinlesen::~CEinlesen() { StopReading(); }
 
@@ -213,7 +191,7 @@ void CEinlesen::BuildSeries(const std::vector<std::string>& identifiers) {
     m_series.clear();
     m_parser.ClearVariables();
     for (const std::string& identifier : identifiers) {
-        if (const CSensoren* sensor = m_document.FindSensor(identifier))
+        if (const CSensoren* sensor = m_sources.sensors.FindSensor(identifier))
             m_series.push_back(std::make_unique<CListGraph>(*sensor));
     }
 }
@@ -224,7 +202,7 @@ void CEinlesen::StartReading(const std::string& dataFolder, std::time_t periodSt
                              std::time_t newestRecordTime, bool keep) {
     StopReading();
     m_dataFolder = dataFolder;
-    m_extension = m_document.Settings().processWide.dataFileExtension;
+    m_extension = m_sources.extension;
     m_periodStart = periodStart;
     m_periodEnd = periodEnd;
     m_dataMode = dataMode;
@@ -386,7 +364,7 @@ CEinlesen::LineResult CEinlesen::ProcessLine(std::string_view line, const LineTi
             for (const auto& series : m_series)
                 series->CloseInterval(m_intervalStart, m_intervalEnd);
             const int count = ++m_progressCount;
-            m_document.Context().events.Post([this, session, count] {
+            m_sources.events.Post([this, session, count] {
                 if (!session->cancelled && m_view) m_view->OnReadProgress(count);
             });
             m_intervalStart = m_intervalEnd;
@@ -404,9 +382,9 @@ std::optional<MsgAnswer> CEinlesen::Ask(const std::stop_token& stop,
         std::lock_guard lock(session->mutex);
         session->answer.reset();
     }
-    Ui& ui = m_document.Context().ui;
-    m_document.Context().events.Post(
-        [session, &ui, caption = m_caption, text = std::move(text), buttons, icon] {
+    Ui& ui = m_sources.ui;
+    m_sources.events.Post(
+        [session, &ui, caption = m_sources.caption, text = std::move(text), buttons, icon] {
             MsgAnswer answer = MsgAnswer::Cancel;
             if (!session->cancelled) answer = ui.MessageBox(text, caption, buttons, icon);
             {
@@ -422,15 +400,15 @@ std::optional<MsgAnswer> CEinlesen::Ask(const std::stop_token& stop,
 }
 
 void CEinlesen::Tell(const std::shared_ptr<Session>& session, std::string text, MsgIcon icon) {
-    Ui& ui = m_document.Context().ui;
-    m_document.Context().events.Post(
-        [session, &ui, caption = m_caption, text = std::move(text), icon] {
+    Ui& ui = m_sources.ui;
+    m_sources.events.Post(
+        [session, &ui, caption = m_sources.caption, text = std::move(text), icon] {
             if (!session->cancelled) ui.MessageBox(text, caption, MsgButtons::Ok, icon);
         });
 }
 
 void CEinlesen::PostNothingRead(const std::shared_ptr<Session>& session, bool clearPoints) {
-    m_document.Context().events.Post([this, session, clearPoints] {
+    m_sources.events.Post([this, session, clearPoints] {
         if (session->cancelled) return;
         EndRead();
         if (clearPoints) {
@@ -443,7 +421,7 @@ void CEinlesen::PostNothingRead(const std::shared_ptr<Session>& session, bool cl
 
 void CEinlesen::FinishAndPostCompletion(const std::shared_ptr<Session>& session) {
     for (const auto& series : m_series) series->FinishRead();
-    m_document.Context().events.Post([this, session] {
+    m_sources.events.Post([this, session] {
         if (!session->cancelled) CompleteReading();
     });
 }
@@ -468,17 +446,17 @@ void CEinlesen::ReadPeriod(std::stop_token stop, std::shared_ptr<Session> sessio
          ++monthIndex) {
         const int year = monthIndex / 12;
         const int month = monthIndex % 12 + 1;
-        std::unique_ptr<File> file;
+        std::unique_ptr<FileStore::Reader> file;
         for (;;) {
             if (stop.stop_requested()) return;
-            file =
-                std::make_unique<File>(MonthFileName(m_dataFolder, month, year, true, m_extension));
-            if (file->IsOpen()) break;
+            int error = 0;
+            file = m_sources.files.OpenForReading(
+                MonthFileName(m_dataFolder, month, year, true, m_extension), error);
+            if (file) break;
             const std::string fullName =
                 MonthFileName(m_dataFolder, month, year, false, m_extension);
-            file = std::make_unique<File>(fullName);
-            if (file->IsOpen()) break;
-            file.reset();
+            file = m_sources.files.OpenForReading(fullName, error);
+            if (file) break;
             const std::optional<MsgAnswer> answer =
                 Ask(stop, session, fullName + " " + kCouldNotOpen, MsgButtons::AbortRetryIgnore,
                     MsgIcon::Warning);
@@ -494,7 +472,7 @@ void CEinlesen::ReadPeriod(std::stop_token stop, std::shared_ptr<Session> sessio
         if (!file) continue;
         anyFileOpened = true;
 
-        LineReader reader(file->Descriptor());
+        LineReader reader(*file);
         for (;;) {
             if (stop.stop_requested()) return;
             std::string_view line;

@@ -15,8 +15,10 @@
 #include "storage/CListGraph.h"
 #include "storage/RecordLine.h"
 
-class CWetterDoc;
+class EventQueue;
+class FileStore;
 class ReaderView;
+class SensorSet;
 
 // Reads a period back from the monthly data files on a worker thread and
 // fills one series per selected sensor: about 366 aggregated points with the
@@ -33,9 +35,20 @@ class ReaderView;
 // posted into a no-op.
 class CEinlesen {
 public:
-    // Neither is owned; the document outlives the reader, the view may be
-    // changed with SetView.
-    CEinlesen(CWetterDoc& document, ReaderView* view);
+    // What a read works with, held by the station document, which outlives the reader.
+    struct Sources {
+        const SensorSet& sensors;
+        EventQueue& events;
+        Ui& ui;
+        FileStore& files;
+        // The data-file extension, read again at every start.
+        const std::string& extension;
+        // The caption of the message boxes.
+        std::string caption;
+    };
+
+    // The view is not owned and may be changed with SetView.
+    CEinlesen(Sources sources, ReaderView* view);
     ~CEinlesen();
     CEinlesen(const CEinlesen&) = delete;
     CEinlesen& operator=(const CEinlesen&) = delete;
@@ -102,7 +115,7 @@ private:
     void CompleteReading();
     void EndRead();
 
-    CWetterDoc& m_document;
+    Sources m_sources;
     ReaderView* m_view;
     std::jthread m_worker;
     std::shared_ptr<Session> m_session;
@@ -112,7 +125,6 @@ private:
     bool m_hasVirtualSeries = false;
     std::string m_dataFolder;
     std::string m_extension;
-    std::string m_caption;
     std::time_t m_periodStart = 0;
     std::time_t m_periodEnd = 0;
     std::time_t m_intervalStart = 0;

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr bool IsValid(float value) { return SensorStatistics::IsValid(value); }
-
 // The plain fields of a definition; the windows and accumulators a sensor
 // owns are the document's and stay there.
 void CopyDefinition(const CSensoren& from, CSensoren& to) {
@@ -51,7 +49,7 @@ CListGraph::CListGraph(const CSensoren& sensor)
 void CListGraph::ResetForRead() {
     m_statistics.Reset();
     m_finished = false;
-    m_intervalValue = kNoValue;
+    m_intervalValue = kMissingValue;
     m_intervalTime = 0;
     m_intervalTaken = false;
     m_valueCount = 1;
@@ -68,9 +66,9 @@ float CListGraph::Convert(float raw) const {
 void CListGraph::TakeValue(float value, std::time_t time, int dataMode) {
     switch (dataMode) {
         case kMean:
-            if (!IsValid(m_intervalValue)) {
+            if (!IsValidValue(m_intervalValue)) {
                 m_intervalValue = value;
-            } else if (IsValid(value)) {
+            } else if (IsValidValue(value)) {
                 // A count of this series' values only: a count shared by all
                 // series would weigh each later series' first value too much.
                 ++m_valueCount;
@@ -108,10 +106,10 @@ void CListGraph::CloseInterval(std::time_t start, std::time_t end) {
     point.m_start = start;
     point.m_end = end;
     point.m_time = m_intervalTaken ? m_intervalTime : end;
-    point.m_value = m_intervalTaken ? m_intervalValue : kNoValue;
+    point.m_value = m_intervalTaken ? m_intervalValue : kMissingValue;
     m_statistics.AddPoint(point);
     m_newPoints.push_back(point);
-    m_intervalValue = kNoValue;
+    m_intervalValue = kMissingValue;
     m_intervalTaken = false;
     m_valueCount = 1;
 }

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CSensoren.h"
 #include "calc/SensorStatistics.h"
 #include "calc/SeriesStatistics.h"
-#include "storage/CDaten.h"
+#include "model/CDaten.h"
+#include "model/CSensoren.h"
+#include "model/MissingValue.h"
 
 // One sensor's series read back from the data files: the points the diagram
 // draws, the zoom points the view fills, and per-series statistics.
@@ -20,7 +21,6 @@
 // working results over, on the user-interface thread, after the worker is done.
 class CListGraph {
 public:
-    static constexpr float kNoValue = -99999.0f;
     enum DataMode { kMean = 0, kMaximum = 1, kMinimum = 2, kLastValue = 3 };
 
     // Copies what the reader needs of the definition, so that a read never
@@ -74,7 +74,7 @@ private:
 
     SeriesStatistics m_statistics;
     bool m_finished = false;
-    float m_intervalValue = kNoValue;
+    float m_intervalValue = kMissingValue;
     std::time_t m_intervalTime = 0;
     bool m_intervalTaken = false;
     int m_valueCount = 1;

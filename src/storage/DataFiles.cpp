@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "app/TextNumbers.h"
+#include "model/TextNumbers.h"
 #include "platform/Clock.h"
 #include "storage/RecordLine.h"
 

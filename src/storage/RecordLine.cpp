@@ -1,6 +1,6 @@
 #include "storage/RecordLine.h"
 
-#include "app/TextNumbers.h"
+#include "model/TextNumbers.h"
 #include "platform/Clock.h"
 
 namespace RecordLine {
@@ -11,7 +11,8 @@ void SplitThree(std::string_view token, char separator, int& a, int& b, int& c) 
     std::size_t begin = 0;
     for (int i = 0; i < 3; ++i) {
         const std::size_t end = token.find(separator, begin);
-        *parts[i] = TextNumbers::Atoi(token.substr(begin, end == std::string_view::npos ? token.npos : end - begin));
+        *parts[i] = TextNumbers::Atoi(
+            token.substr(begin, end == std::string_view::npos ? token.npos : end - begin));
         if (end == std::string_view::npos) break;
         begin = end + 1;
     }
@@ -50,7 +51,9 @@ TimeTokens ScanTimeTokens(std::string_view line) {
     return tokens;
 }
 
-int FullYear(int twoDigitYear) { return twoDigitYear <= 90 ? 2000 + twoDigitYear : 1900 + twoDigitYear; }
+int FullYear(int twoDigitYear) {
+    return twoDigitYear <= 90 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
+}
 
 std::optional<std::time_t> TokensToTime(const TimeTokens& t, bool fourDigitYear) {
     if (!t.haveTime || !t.haveDate) return std::nullopt;
@@ -58,8 +61,7 @@ std::optional<std::time_t> TokensToTime(const TimeTokens& t, bool fourDigitYear)
     if (!fourDigitYear && (t.year < 0 || t.year > 99)) return std::nullopt;
     const int year = fourDigitYear ? t.year : FullYear(t.year);
     if (year < 1970 || year > 2038 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 ||
-        t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 ||
-        t.second > 59)
+        t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
         return std::nullopt;
     std::tm fields{};
     fields.tm_year = year - 1900;

@@ -4,9 +4,9 @@
 #include <initializer_list>
 #include <utility>
 
-#include "app/Colours.h"
-#include "app/OutputList.h"
-#include "app/TextNumbers.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
+#include "model/TextNumbers.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/Ui.h"

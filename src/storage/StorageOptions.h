@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/StationSettings.h"
+#include "model/StationSettings.h"
 
 class Profile;
 class Ui;

@@ -12,9 +12,9 @@
 #include "StationHome.h"
 #include "app/AcquisitionUi.h"
 #include "app/CWetterDoc.h"
-#include "app/Colours.h"
 #include "app/MainSwitchboard.h"
-#include "app/OutputList.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 
 namespace {
 
@@ -143,7 +143,8 @@ TEST_P(ConnectFailures, UserConnectShowsABoxAutomaticReconnectOnlyLogs) {
     EXPECT_FALSE(doc->StartAcquisition(true));
     EXPECT_TRUE(ui.shown.empty()) << "no box may wait for a person during a reconnect";
     EXPECT_TRUE(OutputHas(row.text));
-    EXPECT_NE(folder.Read("ErrLog.txt").find(std::string(row.text).substr(0, 16)), std::string::npos);
+    EXPECT_NE(folder.Read("ErrLog.txt").find(std::string(row.text).substr(0, 16)),
+              std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -155,8 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Acquisition, SettingsEditedIntoNonsenseNeitherConnectNorStop) {
-    Open("[DataParams]\nSettsID=serial\n[Speicherintervall]\nIntervall/Sek=-5\n"
-         "[Programmstart]\nStart=yes\n[Timeout]\nTimeout=soon\n");
+    Open(
+        "[DataParams]\nSettsID=serial\n[Speicherintervall]\nIntervall/Sek=-5\n"
+        "[Programmstart]\nStart=yes\n[Timeout]\nTimeout=soon\n");
     EXPECT_TRUE(doc->OnNewDocument());
     EXPECT_EQ(process.CurrentTransport.Get(), nullptr) << "no connection type, no link";
     EXPECT_TRUE(doc->StartAcquisition(false)) << "nothing to connect is no failure";
@@ -202,7 +204,8 @@ TEST_F(Acquisition, ReplyLineEndsThePendingCommandAndIsNoRecord) {
     ASSERT_TRUE(board.AwaitingReply());
     board.OnStationLine(doc.get(), "<OK>\r\n");
     EXPECT_FALSE(board.AwaitingReply());
-    board.OnStationLine(doc.get(), "<OK>\r\n");  // no command pending: data, ignored for lack of a time
+    board.OnStationLine(doc.get(),
+                        "<OK>\r\n");  // no command pending: data, ignored for lack of a time
     board.OnStationLine(doc.get(), record);
     EXPECT_NE(folder.Read("Daten/03_2024.orb").find("12:00:00,10.03.24,TE5.0"), std::string::npos);
 
@@ -250,8 +253,8 @@ TEST_F(Acquisition, DataFileCheckFollowsTheFileWhileAcquiring) {
     EXPECT_EQ(doc->LastStoredTime(), Utc(2024, 3, 10, 12, 0));
 
     board.SetAcquisitionStarted(false);
-    folder.Write("Daten/03_2024.orb", folder.Read("Daten/03_2024.orb") +
-                                          "12:05:00,10.03.24,TE4.1,FE70,\r\n");
+    folder.Write("Daten/03_2024.orb",
+                 folder.Read("Daten/03_2024.orb") + "12:05:00,10.03.24,TE4.1,FE70,\r\n");
     clock.Advance(15000);
     EXPECT_EQ(doc->LastStoredTime(), Utc(2024, 3, 10, 12, 0)) << "not while connecting";
 }

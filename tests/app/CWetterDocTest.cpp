@@ -1,5 +1,3 @@
-#include "app/CWetterDoc.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,10 +9,11 @@
 #include "ManualTimers.h"
 #include "ScriptedUi.h"
 #include "TempFolder.h"
+#include "app/CWetterDoc.h"
 #include "app/DocumentView.h"
-#include "app/ErrorLog.h"
-#include "app/OutputList.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
+#include "model/ErrorLog.h"
+#include "model/OutputList.h"
 #include "platform/FileSystem.h"
 #include "platform/IniProfile.h"
 #include "platform/ProgramPaths.h"
@@ -82,7 +81,8 @@ TEST(CWetterDocSettings, MissingFileGetsTheDefaultFileWithoutPortSectionAndASeri
 
 TEST(CWetterDocSettings, SecondLoadOfATcpStationWritesNothingAndKeepsThePreviousTransport) {
     StationHome home;
-    home.WriteStation("[DataParams]\r\nSettsID=2\r\n[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\n");
+    home.WriteStation(
+        "[DataParams]\r\nSettsID=2\r\n[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\n");
     const auto doc = home.Open();
     EXPECT_EQ(home.folder.Read("wetterstation.ini"),
               "[DataParams]\r\nSettsID=2\r\n[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\n");
@@ -122,8 +122,9 @@ TEST_P(CWetterDocSettingsRows, Load) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, CWetterDocSettingsRows,
     ::testing::Values(
-        SettingsRow{"EmptyDataFolderGivesTheDefault", "[Speicherintervall]\nVerzeichnis=\n",
-                    [](auto& d, auto&, auto& h) { EXPECT_EQ(d.Storage().dataFolder, h + "/Daten"); }},
+        SettingsRow{
+            "EmptyDataFolderGivesTheDefault", "[Speicherintervall]\nVerzeichnis=\n",
+            [](auto& d, auto&, auto& h) { EXPECT_EQ(d.Storage().dataFolder, h + "/Daten"); }},
         SettingsRow{"StorageIdentifierGoesIntoTheExtension", "[Speicher-ID]\nID=A1\n",
                     [](auto& d, auto& p, auto&) {
                         EXPECT_EQ(d.Storage().storageId, "A1");
@@ -152,18 +153,20 @@ INSTANTIATE_TEST_SUITE_P(
                         EXPECT_FALSE(f.headerLine);
                         EXPECT_EQ(f.extension, "");
                     }},
-        SettingsRow{"AdditionalLayoutReadWithAdditionalFolderAndItsDefaults",
-                    "[Speicherintervall]\nVerzeichnisZusatz=/tmp/x\n[SpeicherZusatz]\n1.Zeile=TRUE\n",
-                    [](auto& d, auto&, auto&) {
-                        const AdditionalFormat& f = d.Storage().additional;
-                        EXPECT_EQ(f.columnMask, 7);
-                        EXPECT_EQ(f.separatorMask, 1);
-                        EXPECT_EQ(f.decimalMask, 1);
-                        EXPECT_TRUE(f.headerLine);
-                        EXPECT_EQ(f.extension, "orb");
-                    }},
-        SettingsRow{"ResetCommandCarriesTheHour", "[Regen]\nReset=7\n",
-                    [](auto& d, auto&, auto&) { EXPECT_EQ(d.Interpretation().resetCommand, "!R7"); }},
+        SettingsRow{
+            "AdditionalLayoutReadWithAdditionalFolderAndItsDefaults",
+            "[Speicherintervall]\nVerzeichnisZusatz=/tmp/x\n[SpeicherZusatz]\n1.Zeile=TRUE\n",
+            [](auto& d, auto&, auto&) {
+                const AdditionalFormat& f = d.Storage().additional;
+                EXPECT_EQ(f.columnMask, 7);
+                EXPECT_EQ(f.separatorMask, 1);
+                EXPECT_EQ(f.decimalMask, 1);
+                EXPECT_TRUE(f.headerLine);
+                EXPECT_EQ(f.extension, "orb");
+            }},
+        SettingsRow{
+            "ResetCommandCarriesTheHour", "[Regen]\nReset=7\n",
+            [](auto& d, auto&, auto&) { EXPECT_EQ(d.Interpretation().resetCommand, "!R7"); }},
         SettingsRow{"MaximumLengthsCutLongValues",
                     "[Serielle Schnittstelle]\nAnschluss=/dev/ttyUSB0\nDatenbits=78\nAutoB=12\n"
                     "[Speicherintervall]\nIntervall/Sek=1234567\n",
@@ -174,14 +177,16 @@ INSTANTIATE_TEST_SUITE_P(
                         EXPECT_EQ(d.Connection().fixedBaud, 1);
                         EXPECT_EQ(d.Storage().interval, 12345);
                     }},
-        SettingsRow{"NumbersFollowTheLibraryRules",
-                    "[Timeout]\nTimeout=abc\n[Sendeparameter]\nTimeout=15x\n[Programmstart]\nStart=-1\n",
-                    [](auto& d, auto& p, auto&) {
-                        EXPECT_DOUBLE_EQ(p.settings.noDataTimeout, 0.0);
-                        EXPECT_EQ(p.settings.commandTimeoutMs, 15);
-                        EXPECT_EQ(d.Interpretation().start, -1);
-                    }},
-        SettingsRow{"VirtualSensorsStoredOnlyForUpperCaseTrue", "[Virtuelle_Sensoren]\nSpeichern=true\n",
+        SettingsRow{
+            "NumbersFollowTheLibraryRules",
+            "[Timeout]\nTimeout=abc\n[Sendeparameter]\nTimeout=15x\n[Programmstart]\nStart=-1\n",
+            [](auto& d, auto& p, auto&) {
+                EXPECT_DOUBLE_EQ(p.settings.noDataTimeout, 0.0);
+                EXPECT_EQ(p.settings.commandTimeoutMs, 15);
+                EXPECT_EQ(d.Interpretation().start, -1);
+            }},
+        SettingsRow{"VirtualSensorsStoredOnlyForUpperCaseTrue",
+                    "[Virtuelle_Sensoren]\nSpeichern=true\n",
                     [](auto&, auto& p, auto&) { EXPECT_FALSE(p.settings.storeVirtualSensors); }},
         SettingsRow{"GarbageGivesTheDefaults", "\x01\xff[\0\0=\n==\n[[[\r\r\x7f",
                     [](auto& d, auto& p, auto&) {
@@ -192,7 +197,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CWetterDocSettings, ForwardingPortIsBuiltOnlyWhenActive) {
     StationHome home;
-    home.WriteStation("[Weiterleitung]\nAktiv=TRUE\nCOM-Port=COM4\nBaudrate=4800\nParitaet=2\nDatabits=7\nStopbits=0\n");
+    home.WriteStation(
+        "[Weiterleitung]\nAktiv=TRUE\nCOM-Port=COM4\nBaudrate=4800\nParitaet=2\nDatabits="
+        "7\nStopbits=0\n");
     const auto doc = home.Open();
     ASSERT_NE(home.process.ForwardTransport.Get(), nullptr);
     EXPECT_EQ(home.process.ForwardTransport.Get()->GetDescription(), "serial COM4 4800 7 2 0");
@@ -212,7 +219,7 @@ TEST(CWetterDocSettings, HttpUploadFlagComesFromItsOwnFile) {
 TEST(CWetterDocSettings, UnwritableHomeStillGivesTheDefaults) {
     StationHome home;
     ProgramPaths nowhere(home.folder.File("missing/wetter"));
-    AppContext context{home.profile, nowhere, home.clock, home.events, home.timers,
+    AppContext context{home.profile, nowhere,       home.clock,   home.events,  home.timers,
                        home.ui,      home.errorLog, home.process, &home.factory};
     OutputList::Process().Clear();
     CWetterDoc doc(context);

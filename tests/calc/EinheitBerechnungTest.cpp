@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "app/CSensoren.h"
 #include "calc/CEinheitBerechnung.h"
+#include "model/CSensoren.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/TextNumbers.h"
 #include "calc/CFormelParser.h"
+#include "model/TextNumbers.h"
 
 namespace {
 

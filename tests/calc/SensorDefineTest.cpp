@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "TempFolder.h"
-#include "app/CSensoren.h"
-#include "app/SensorFiles.h"
 #include "calc/CSensorDefine.h"
-#include "calc/CSumHour.h"
+#include "model/CSensoren.h"
+#include "model/CSumHour.h"
+#include "model/SensorFiles.h"
 #include "platform/IniProfile.h"
 
 namespace {

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "calc/SensorStatistics.h"
+#include "model/MissingValue.h"
 #include "storage/CAktuell.h"
 
 namespace {
 
-constexpr float kNo = CAktuell::kNoValue;
+constexpr float kNo = kMissingValue;
 constexpr std::time_t kT0 = 1'700'000'000;
 
 using Sample = std::pair<std::time_t, float>;  // seconds after kT0, value

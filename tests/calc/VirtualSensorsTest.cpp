@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/CSensoren.h"
-#include "app/TextNumbers.h"
 #include "calc/CFormelParser.h"
 #include "calc/VirtualSensors.h"
+#include "model/CSensoren.h"
+#include "model/TextNumbers.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "FakeTransport.h"
 #include "StationHome.h"
+#include "app/StationCommands.h"
 #include "comm/AcquisitionLoop.h"
-#include "comm/StationCommands.h"
 
 namespace {
 
@@ -38,7 +38,9 @@ protected:
 };
 
 TEST_F(Acquisition, LinesGoToTheMainWindowUntilTheStationFallsSilent) {
-    transport->Feed("00,TE5.0,\r\n12:00:10,TE\x02" "5.1,\x1F\r\n12:00:20,\aTE5.2,\r\n");
+    transport->Feed(
+        "00,TE5.0,\r\n12:00:10,TE\x02"
+        "5.1,\x1F\r\n12:00:20,\aTE5.2,\r\n");
     const std::uint64_t start = clock.TickMs();
     loop.Run(document);
     events.RunPending();

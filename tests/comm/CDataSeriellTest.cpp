@@ -10,9 +10,9 @@
 #include "ManualClock.h"
 #include "ManualEventQueue.h"
 #include "ScriptedUi.h"
-#include "app/Colours.h"
-#include "app/OutputList.h"
 #include "comm/CDataSeriell.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 #include "platform/AutoResetEvent.h"
 #include "platform/SystemClock.h"
 

@@ -16,9 +16,9 @@
 #include "ManualClock.h"
 #include "ManualEventQueue.h"
 #include "ScriptedUi.h"
-#include "app/Colours.h"
-#include "app/OutputList.h"
 #include "comm/CDataTCP_IP.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 #include "platform/AutoResetEvent.h"
 #include "platform/PosixTcpSocket.h"
 

@@ -12,8 +12,8 @@
 
 #include "FakeTransport.h"
 #include "StationHome.h"
-#include "app/OutputList.h"
 #include "comm/CFaden.h"
+#include "model/OutputList.h"
 
 using namespace StationProtocol;
 
@@ -130,7 +130,8 @@ TEST_F(Faden, DeniedIsReportedAndRemoved) {
     EXPECT_EQ(target->replies, 1) << "the line goes on without the marker";
     const auto output = OutputList::Process().Snapshot();
     ASSERT_EQ(output.size(), 1u);
-    EXPECT_EQ(output[0].text, "Weather station blocked command! DENIED detected! EEPROM protected?");
+    EXPECT_EQ(output[0].text,
+              "Weather station blocked command! DENIED detected! EEPROM protected?");
     EXPECT_NE(folder.Read("ErrLog.txt").find("DENIED detected"), std::string::npos);
 }
 

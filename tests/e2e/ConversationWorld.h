@@ -9,11 +9,11 @@
 #include "PumpedLoop.h"
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
-#include "app/OutputList.h"
+#include "app/InitSession.h"
 #include "comm/AcquisitionLoop.h"
-#include "comm/InitSession.h"
 #include "comm/SystemTransportFactory.h"
 #include "comm/TransportServices.h"
+#include "model/OutputList.h"
 #include "platform/SystemClock.h"
 #include "sim/Station.h"
 
@@ -44,9 +44,10 @@ public:
     // The station settings for the station's link, then `sections`.
     std::string ConnectionSections() const {
         if (station->TcpPort() != 0)
-            return "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\nIP-Port=" +
+            return "[DataParams]\nSettsID=2\n[TCP/IP "
+                   "Schnittstelle]\nIP-Adresse=127.0.0.1\nIP-Port=" +
                    std::to_string(station->TcpPort()) + "\n";
- return "[DataParams]\nSettsID=1\n[Serielle Schnittstelle]\nAnschluss=" +
+        return "[DataParams]\nSettsID=1\n[Serielle Schnittstelle]\nAnschluss=" +
                folder.File("ttyORB") + "\nBaudrate=9600\nDatenbits=8\nParitaet=0\nStoppbits=0\n";
     }
 

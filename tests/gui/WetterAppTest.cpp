@@ -15,12 +15,12 @@
 #include "ScriptedUi.h"
 #include "TempFolder.h"
 #include "app/CWetterDoc.h"
-#include "app/Colours.h"
-#include "app/OutputList.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/app/CWetterApp.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 #include "platform/IniProfile.h"
 
 namespace {

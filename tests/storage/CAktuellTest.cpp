@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/CSensoren.h"
+#include "model/CSensoren.h"
 #include "storage/CAktuell.h"
 
 namespace {

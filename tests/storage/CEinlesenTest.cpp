@@ -17,10 +17,10 @@
 #include "ManualTimers.h"
 #include "TempFolder.h"
 #include "app/CWetterDoc.h"
-#include "app/Colours.h"
-#include "app/ErrorLog.h"
-#include "app/OutputList.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
+#include "model/Colours.h"
+#include "model/ErrorLog.h"
+#include "model/OutputList.h"
 #include "platform/FileSystem.h"
 #include "platform/IniProfile.h"
 #include "platform/ProgramPaths.h"
@@ -125,7 +125,7 @@ protected:
         doc = std::make_unique<CWetterDoc>(context);
         doc->SensorIdentifiers() = {"TE", "FE", "TF", "WG", "RE"};
         doc->LoadSensorDefinitions();
-        reader = std::make_unique<CEinlesen>(*doc, &view);
+        reader = std::make_unique<CEinlesen>(doc->ReadingSources(), &view);
     }
 
     std::string Data() const { return folder.File("Daten"); }

@@ -22,14 +22,15 @@
 #include "TempFolder.h"
 #include "UtcTime.h"
 #include "app/CWetterDoc.h"
-#include "app/Colours.h"
 #include "app/DocumentHost.h"
 #include "app/DocumentView.h"
-#include "app/ErrorLog.h"
-#include "app/OutputList.h"
-#include "app/ProcessValues.h"
 #include "app/RecordPublisher.h"
-#include "calc/CSumHour.h"
+#include "comm/ProcessValues.h"
+#include "model/CSumHour.h"
+#include "model/Colours.h"
+#include "model/ErrorLog.h"
+#include "model/MissingValue.h"
+#include "model/OutputList.h"
 #include "platform/IniProfile.h"
 #include "platform/ProgramPaths.h"
 
@@ -228,7 +229,7 @@ TEST_F(Reception, FieldsBecomeCurrentValuesAndVirtualSensorsReachOnlyTheComparis
 TEST_F(Reception, LineWithoutCrOnlyUpdatesTheViews) {
     Open();
     Live(Utc(2024, 2, 1, 12, 0), "TE5.0,FE80,", "\n");
-    EXPECT_FLOAT_EQ(Value("TE"), CAktuell::kNoValue);
+    EXPECT_FLOAT_EQ(Value("TE"), kMissingValue);
     EXPECT_TRUE(files.appends.empty());
     EXPECT_EQ(events.Waiting(), 0u);
     EXPECT_EQ(view.updates, 1);
@@ -245,7 +246,7 @@ TEST_F(Reception, LineWithoutValidTimeIsIgnored) {
     doc->ProcessLine("<OK>\r\n", true, false);
     EXPECT_TRUE(files.appends.empty());
     EXPECT_EQ(view.updates, 0);
-    EXPECT_FLOAT_EQ(Value("TE"), CAktuell::kNoValue);
+    EXPECT_FLOAT_EQ(Value("TE"), kMissingValue);
 }
 
 TEST_F(Reception, GapLinesFillMissedIntervalsInTheSameWrite) {
@@ -369,7 +370,7 @@ TEST_F(Reception, InvalidStationValueIsReportedInTheOutputWindow) {
     EXPECT_EQ(lines[0].text, " Invalid datastring <---> Time:12:00:00,01.02.24,");
     EXPECT_EQ(lines[0].colour, Rgb(0x32, 0x96, 0xD2));
     EXPECT_EQ(files.Read(DataFile("02_2024.orb")), "12:00:00,01.02.24,TE-999999.0,FE80,\r\n");
-    EXPECT_FLOAT_EQ(Value("TE"), CAktuell::kNoValue);
+    EXPECT_FLOAT_EQ(Value("TE"), kMissingValue);
 }
 
 TEST_F(Reception, HourlySumIsFedWithEveryStoredRecord) {
@@ -381,7 +382,8 @@ TEST_F(Reception, HourlySumIsFedWithEveryStoredRecord) {
     EXPECT_FLOAT_EQ(sum.Total, 22.0f);
 }
 
-// Stations without logger: the PC's time, the daily "!R" (without the hour) at the reset hour, "!P" after storing.
+// Stations without logger: the PC's time, the daily "!R" (without the hour) at the reset hour, "!P"
+// after storing.
 class Commands : public Reception {
 protected:
     void OpenStation() {

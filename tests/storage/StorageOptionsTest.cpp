@@ -9,7 +9,7 @@
 
 #include "ScriptedUi.h"
 #include "TempFolder.h"
-#include "app/OutputList.h"
+#include "model/OutputList.h"
 #include "platform/IniProfile.h"
 #include "storage/StorageOptions.h"
 

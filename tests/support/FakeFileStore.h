@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -57,6 +58,16 @@ public:
         return {};
     }
 
+    std::unique_ptr<Reader> OpenForReading(const std::string& path, int& error) override {
+        const auto file = files.find(path);
+        if (file == files.end()) {
+            error = ENOENT;
+            return nullptr;
+        }
+        error = 0;
+        return std::make_unique<MemoryReader>(file->second);
+    }
+
     Result ReadWhole(const std::string& path, std::string& bytes) override {
         return ReadTail(path, ~std::uint64_t{0}, bytes);
     }
@@ -97,4 +108,21 @@ public:
     int replaceError = 0;                  // the same for replacing a file
     int syncError = 0;                     // the bytes are written but the sync fails (EIO)
     std::optional<std::size_t> tornAfter;  // the next append stops after this many bytes
+
+private:
+    // Reads a copy, so a test may change the file while a reader holds it.
+    class MemoryReader final : public Reader {
+    public:
+        explicit MemoryReader(std::string bytes) : m_bytes(std::move(bytes)) {}
+        long Read(char* buffer, std::size_t size) override {
+            const std::size_t count = std::min(size, m_bytes.size() - m_offset);
+            std::copy_n(m_bytes.data() + m_offset, count, buffer);
+            m_offset += count;
+            return static_cast<long>(count);
+        }
+
+    private:
+        std::string m_bytes;
+        std::size_t m_offset = 0;
+    };
 };

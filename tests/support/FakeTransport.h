@@ -5,14 +5,14 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ManualClock.h"
-#include "app/StationSettings.h"
 #include "comm/CDataBase.h"
 #include "comm/TransportFactory.h"
+#include "model/StationSettings.h"
 
 // A transport that records what it was built from and what was done with it.
 class FakeTransport final : public CDataBase {

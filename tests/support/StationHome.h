@@ -9,8 +9,8 @@
 #include "TempFolder.h"
 #include "UtcTime.h"
 #include "app/AppContext.h"
-#include "app/ErrorLog.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
+#include "model/ErrorLog.h"
 #include "platform/Clock.h"
 #include "platform/IniProfile.h"
 #include "platform/ProgramPaths.h"
@@ -28,8 +28,8 @@ struct StationHome {
     // `sections` follow the storage section; `interval` is the storage interval in seconds.
     void WriteStation(const std::string& sections, int interval = 300) const {
         folder.Write("wetterstation.ini", "[Speicherintervall]\nVerzeichnis=" + DataFolder() +
-                                              "\nIntervall/Sek=" + std::to_string(interval) +
-                                              "\n" + sections);
+                                              "\nIntervall/Sek=" + std::to_string(interval) + "\n" +
+                                              sections);
         folder.Write("wetterdefine.ini",
                      "[TE]\nNachKomma=1\nFaktor=1\nUntergrenze Wert=-50\nObergrenze Wert=100\n"
                      "[FE]\nNachKomma=0\nFaktor=1\nUntergrenze Wert=0\nObergrenze Wert=100\n");

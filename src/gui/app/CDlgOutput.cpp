@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/OutputList.h"
 #include "gui/ui/ColourValue.h"
 #include "gui/ui/Text.h"
+#include "model/OutputList.h"
 
 CDlgOutput::CDlgOutput(QWidget* parent) : QDialog(parent), m_list(new QListWidget(this)) {
     setWindowTitle("Output");

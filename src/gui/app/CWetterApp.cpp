@@ -6,12 +6,12 @@
 #include <csignal>
 #include <vector>
 
-#include "app/CommandLine.h"
 #include "app/MainSwitchboard.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/platform/QtUi.h"
 #include "gui/platform/StopSignals.h"
 #include "gui/ui/Text.h"
+#include "model/CommandLine.h"
 
 namespace {
 constexpr const char* kOrganisation = "Norvika GmbH";

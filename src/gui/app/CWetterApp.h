@@ -5,13 +5,13 @@
 #include <string>
 
 #include "app/AppContext.h"
-#include "app/ErrorLog.h"
-#include "app/ProcessValues.h"
+#include "comm/ProcessValues.h"
 #include "comm/SystemTransportFactory.h"
 #include "comm/TransportServices.h"
 #include "gui/platform/QtEventQueue.h"
 #include "gui/platform/QtRegistry.h"
 #include "gui/platform/QtTimers.h"
+#include "model/ErrorLog.h"
 #include "platform/IniProfile.h"
 #include "platform/PosixFileStore.h"
 #include "platform/ProgramPaths.h"

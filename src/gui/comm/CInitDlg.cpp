@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "comm/InitSession.h"
+#include "app/InitSession.h"
 #include "gui/ui/Text.h"
 
 CInitDlg::CInitDlg(CWetterDoc& document, ClockDialog* clockDialog, QWidget* parent)
@@ -37,7 +37,8 @@ CInitDlg::CInitDlg(CWetterDoc& document, ClockDialog* clockDialog, QWidget* pare
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
 
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_session->Sequence().RequestCancel(); });
+    connect(m_cancel, &QPushButton::clicked, this,
+            [this] { m_session->Sequence().RequestCancel(); });
 }
 
 CInitDlg::~CInitDlg() = default;

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "comm/InitSequence.h"
+#include "app/InitSequence.h"
 
 class CWetterDoc;
 class ClockDialog;

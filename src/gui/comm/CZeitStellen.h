@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <optional>
 
-#include "comm/ClockSync.h"
+#include "app/ClockSync.h"
 
 class QLabel;
 class QRadioButton;

@@ -7,10 +7,10 @@
 #include <thread>
 
 #include "app/AppContext.h"
-#include "app/StationSettings.h"
 #include "comm/CDataBase.h"
 #include "gui/comm/CInitDlg.h"
 #include "gui/comm/CZeitStellen.h"
+#include "model/StationSettings.h"
 #include "platform/Ui.h"
 
 void QtAcquisitionUi::RunInitialisation(CWetterDoc& document) {

@@ -1,7 +1,0 @@
-#include "app/CSensoren.h"
-
-#include "calc/CSumHour.h"
-#include "display/SingleValueWindow.h"
-
-CSensoren::CSensoren() = default;
-CSensoren::~CSensoren() = default;

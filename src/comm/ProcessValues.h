@@ -1,0 +1,30 @@
+#pragma once
+
+#include <atomic>
+
+#include "comm/PendingCommand.h"
+#include "comm/TransportSlot.h"
+#include "model/CommandLine.h"
+#include "model/StationSettings.h"
+#include "platform/AutoResetEvent.h"
+
+// The values held once for the whole process: the transports, what the last
+// settings load read, the command line, and the flags and events the threads share.
+// Settings are written only on the user-interface thread, by a settings load.
+struct ProcessValues {
+    TransportSlot CurrentTransport;
+    TransportSlot PreviousTransport;
+    TransportSlot ForwardTransport;
+
+    ProcessWideSettings settings;
+    CommandLineOptions commandLine;
+
+    // Set around the initialisation: keeps record storing from writing its outputs.
+    std::atomic<bool> initialisationRunning{false};
+
+    AutoResetEvent ReaderStopEvent;
+    AutoResetEvent AcquisitionStopEvent;
+    AutoResetEvent PendingCommandEvent;
+    PendingCommand PendingCommandText;  // already ending in "\r\n"
+    AutoResetEvent BaudSearchAbortEvent;
+};
