@@ -41,4 +41,7 @@ struct AppContext {
     AcquisitionUi* acquisitionUi = nullptr;
     // The per-user profile that keeps the window layout; without one nothing is kept.
     Registry* registry = nullptr;
+
+    // `files`, or the real file system.
+    FileStore& Files() const;
 };

@@ -21,7 +21,7 @@
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/FileSystem.h"
-#include "platform/PosixFileStore.h"
+#include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
 #include "platform/Timers.h"
 #include "platform/Ui.h"
@@ -83,14 +83,15 @@ void CWetterDoc::WriteDefaultSettings() {
 
 void CWetterDoc::LoadSettings() {
     const StationSettingsFiles files = SettingsFiles();
-    if (!FileSystem::FileExists(files.stationFile)) {
+    const Profile::FileState state = m_context.profile.StateOf(files.stationFile);
+    if (state == Profile::FileState::kMissing) {
         WriteDefaultSettings();
-    } else if (std::string probe; !FileSystem::ReadWholeFile(files.stationFile, probe)) {
+    } else if (state == Profile::FileState::kUnreadable) {
         // An unreadable file is kept: writing the defaults over it would lose the owner's settings.
         OutputWrite("CWetterDoc::LoadSettings: " + files.stationFile + " could not be read",
                     kColourError);
     }
-    FileSystem::CreateFolder(files.defaultDataFolder);  // a failure shows when data is written
+    (void)Files().CreateFolder(files.defaultDataFolder);  // a failure shows when data is written
 
     ReadStationSettings(m_context.profile, files, m_settings);
     m_context.process.settings = m_settings.processWide;
@@ -165,9 +166,7 @@ int CWetterDoc::CountViews() const { return static_cast<int>(m_views.size()); }
 
 bool CWetterDoc::CanCloseFrame() const { return CountViews() != 1; }
 
-FileStore& CWetterDoc::Files() {
-    return m_context.files != nullptr ? *m_context.files : PosixFileStore::Process();
-}
+FileStore& CWetterDoc::Files() { return m_context.Files(); }
 
 CEinlesen::Sources CWetterDoc::ReadingSources() {
     return {m_sensors,

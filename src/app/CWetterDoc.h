@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/StationView.h"
 #include "calc/CFormelParser.h"
 #include "calc/CVergleichParser.h"
 #include "model/StationSettings.h"
@@ -23,10 +24,10 @@ class FileStore;
 
 // One weather station: its settings, its sensors and current values, and the
 // views that show it. Lives on the user-interface thread.
-class CWetterDoc {
+class CWetterDoc final : public StationView {
 public:
     explicit CWetterDoc(AppContext& context);
-    ~CWetterDoc();
+    ~CWetterDoc() override;
     CWetterDoc(const CWetterDoc&) = delete;
     CWetterDoc& operator=(const CWetterDoc&) = delete;
 
@@ -107,19 +108,27 @@ public:
     // The daily precipitation reset hour; rebuilds the "!R%d" command.
     void SetResetHour(int hour);
 
-    const StationSettings& Settings() const { return m_settings; }
+    const StationSettings& Settings() const override { return m_settings; }
     const ConnectionSettings& Connection() const { return m_settings.connection; }
     const StorageSettings& Storage() const { return m_settings.storage; }
     const InterpretationSettings& Interpretation() const { return m_settings.interpretation; }
 
     std::vector<std::string>& SensorIdentifiers() { return m_sensorIdentifiers; }
+    const std::vector<std::string>& SensorIdentifiers() const override {
+        return m_sensorIdentifiers;
+    }
     std::vector<std::string>& InitIdentifiers() { return m_initIdentifiers; }
     SensorSet& Sensors() { return m_sensors; }
+    const SensorSet& Sensors() const override { return m_sensors; }
+    const std::string& DataFolder() const override { return m_settings.storage.dataFolder; }
+    const std::string& DataFileExtension() const override {
+        return m_settings.processWide.dataFileExtension;
+    }
     const std::vector<DocumentView*>& Views() const { return m_views; }
 
-    std::time_t LastStoredTime() const { return m_lastStoredTime; }
+    std::time_t LastStoredTime() const override { return m_lastStoredTime; }
     void SetLastStoredTime(std::time_t time) { m_lastStoredTime = time; }
-    std::time_t LastReceivedTime() const { return m_lastReceivedTime; }
+    std::time_t LastReceivedTime() const override { return m_lastReceivedTime; }
     void SetLastReceivedTime(std::time_t time) { m_lastReceivedTime = time; }
     // At least one record stored since start: later records continue from the last stored time.
     bool RecordStoredSinceStart() const { return m_recordStored; }

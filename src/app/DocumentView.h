@@ -2,7 +2,8 @@
 
 #include <string>
 
-// What a station document asks of the views that show it.
+// What a station document asks of the views that show it. Calls come on the
+// user-interface thread.
 class DocumentView {
 public:
     virtual ~DocumentView() = default;
@@ -11,5 +12,8 @@ public:
     // Stop showing a sensor that no longer exists.
     virtual void DropSensor(const std::string& identifier) = 0;
     // New current values (and perhaps a stored record) arrived: show them.
+    // Must be cheap: a logger read-out calls it once per line, so a view only
+    // marks itself for a repaint and merges the repaints (a single-shot timer),
+    // never reads files or paints here.
     virtual void UpdateView() {}
 };

@@ -13,7 +13,7 @@
 #include "model/ShowWarning.h"
 #include "model/StationSettings.h"
 #include "platform/Clock.h"
-#include "platform/FileSystem.h"
+#include "platform/FileStore.h"
 #include "platform/Timers.h"
 #include "storage/DataFiles.h"
 
@@ -135,11 +135,11 @@ void MainSwitchboard::CheckDataFiles() {
         const std::tm now = LocalTime(m_context.clock.Now());
         const std::string& folder = document->Storage().dataFolder;
         const std::string& suffix = m_context.process.settings.dataFileExtension;
-        std::optional<std::uint64_t> size = FileSystem::FileSize(
+        std::optional<std::uint64_t> size = m_context.Files().Size(
             DataFiles::FileName(folder, now.tm_mon + 1, now.tm_year + 1900, suffix));
         if (!size) {
             m_context.clock.SleepMs(100);
-            size = FileSystem::FileSize(DataFiles::TwoDigitYearFileName(
+            size = m_context.Files().Size(DataFiles::TwoDigitYearFileName(
                 folder, now.tm_mon + 1, now.tm_year + 1900, suffix));
         }
         if (!size || *size == m_lastDataFileSize) continue;

@@ -19,7 +19,7 @@ public:
     using Result = FileSystem::Result;
 
     // What became of an append.
-    struct AppendResult {
+    struct [[nodiscard]] AppendResult {
         int error = 0;  // errno of the first failure, 0 when everything succeeded
         bool written =
             false;  // all bytes are in the file (a failed sync or close may still be reported)

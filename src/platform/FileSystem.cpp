@@ -27,12 +27,12 @@ Result WriteAll(int fd, std::string_view bytes) {
 std::string SystemErrorText(int error) { return std::strerror(error); }
 
 bool FileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::optional<std::uint64_t> FileSize(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);
 }
@@ -70,7 +70,7 @@ Result ReplaceFile(const std::string& path, std::string_view bytes) {
     // Keep the permissions a new file would get, not mkstemp's 0600.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    struct stat st{};
+    struct stat st {};
     ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
     Result result = WriteAll(fd, bytes);
     if (result && ::fsync(fd) != 0) result = Error();

@@ -9,7 +9,7 @@
 // Results carry the errno number (0 on success). Safe from any thread.
 namespace FileSystem {
 
-struct Result {
+struct [[nodiscard]] Result {
     int error = 0;  // errno, 0 on success
     explicit operator bool() const { return error == 0; }
 };

@@ -193,3 +193,9 @@ bool IniProfile::WriteStruct(const std::string& file, std::string_view section,
     append(sum);
     return WriteString(file, section, key, text);
 }
+
+Profile::FileState IniProfile::StateOf(const std::string& file) {
+    if (!FileSystem::FileExists(file)) return FileState::kMissing;
+    std::string bytes;
+    return FileSystem::ReadWholeFile(file, bytes) ? FileState::kReadable : FileState::kUnreadable;
+}

@@ -7,6 +7,7 @@
 // original, so a crash never leaves a half-written settings file.
 class IniProfile final : public Profile {
 public:
+    FileState StateOf(const std::string& file) override;
     std::size_t GetString(const std::string& file, std::optional<std::string_view> section,
                           std::optional<std::string_view> key, std::string_view defaultValue,
                           char* buffer, std::size_t size) override;

@@ -17,8 +17,9 @@ bool Spawn(const char* program, std::vector<std::string> arguments, bool searchP
     for (auto& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int error = searchPath ? posix_spawnp(&pid, program, nullptr, nullptr, argv.data(), environ)
-                                 : posix_spawn(&pid, program, nullptr, nullptr, argv.data(), environ);
+    const int error = searchPath
+                          ? posix_spawnp(&pid, program, nullptr, nullptr, argv.data(), environ)
+                          : posix_spawn(&pid, program, nullptr, nullptr, argv.data(), environ);
     return error == 0;
 }
 

@@ -12,15 +12,19 @@
 // the file afresh (no cache survives a change made by another program).
 class Profile {
 public:
+    enum class FileState { kMissing, kUnreadable, kReadable };
+
     virtual ~Profile() = default;
+
+    // Whether a settings file exists and can be read.
+    virtual FileState StateOf(const std::string& file) = 0;
 
     // GetPrivateProfileString. Copies at most size-1 characters and a NUL into
     // `buffer` and returns the number copied (without the NUL). A missing
     // section (std::nullopt) lists all section names, a missing key lists the
     // section's key names, each NUL-terminated, with one more NUL at the end.
     // Bytes of `buffer` past those written stay untouched.
-    virtual std::size_t GetString(const std::string& file,
-                                  std::optional<std::string_view> section,
+    virtual std::size_t GetString(const std::string& file, std::optional<std::string_view> section,
                                   std::optional<std::string_view> key,
                                   std::string_view defaultValue, char* buffer,
                                   std::size_t size) = 0;
@@ -39,8 +43,8 @@ public:
 
     // GetPrivateProfileStruct: true only when the value has exactly 2*size+2
     // hex digits and its checksum matches; `data` is then filled.
-    virtual bool GetStruct(const std::string& file, std::string_view section,
-                           std::string_view key, void* data, std::size_t size) = 0;
+    virtual bool GetStruct(const std::string& file, std::string_view section, std::string_view key,
+                           void* data, std::size_t size) = 0;
 
     // WritePrivateProfileStruct: hex bytes plus checksum; a null `data` deletes the key.
     virtual bool WriteStruct(const std::string& file, std::string_view section,

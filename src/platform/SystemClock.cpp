@@ -37,7 +37,9 @@ std::uint64_t SystemClock::TickMs() {
            static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
 }
 
-void SystemClock::SleepMs(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SystemClock::SleepMs(unsigned ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 bool SystemClock::SetPcClock(std::time_t time, std::string& error) {
     const timespec ts{time, 0};

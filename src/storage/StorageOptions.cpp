@@ -103,9 +103,10 @@ bool CreateFolderPath(const std::string& folder) {
     // Every level from the root on; levels that exist already are no error.
     for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
          slash = folder.find('/', slash + 1)) {
-        FileSystem::CreateFolder(folder.substr(0, slash));
+        (void)FileSystem::CreateFolder(folder.substr(0, slash));
     }
-    FileSystem::CreateFolder(folder);
+    // What counts is whether the whole path is a folder now.
+    (void)FileSystem::CreateFolder(folder);
     return IsFolder(folder);
 }
 

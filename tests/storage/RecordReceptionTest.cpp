@@ -65,11 +65,11 @@ struct FakeHost final : DocumentHost {
 };
 
 struct FakePublisher final : RecordPublisher {
-    void HttpUpload(CWetterDoc&, const std::string& line) override {
+    void HttpUpload(const StationView&, const std::string& line) override {
         calls.push_back("http " + line);
     }
-    void WriteHtmlPage(CWetterDoc&) override { calls.push_back("html"); }
-    void AwekasUpload(CWetterDoc&) override { calls.push_back("awekas"); }
+    void WriteHtmlPage(const StationView&) override { calls.push_back("html"); }
+    void AwekasUpload(const StationView&) override { calls.push_back("awekas"); }
     std::vector<std::string> calls;
 };
 
