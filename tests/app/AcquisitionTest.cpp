@@ -195,6 +195,30 @@ TEST_F(Acquisition, ReconnectRepeatsUntilTheStationAnswers) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
+class ReconnectDelays : public Acquisition, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(ReconnectDelays, DelayThatIsNoSaneTimeWaitsTheDefault) {
+    std::string station = kSerialStation;
+    station.replace(station.find("Reconnect=20.0"), 14, "Reconnect=" + GetParam());
+    Open(station);
+    ASSERT_TRUE(doc->OnNewDocument());
+    board.OnNoData(doc.get());
+    EXPECT_EQ(timers.PeriodOf(&board, MainSwitchboard::kReconnectTimer), 15000u);
+    acquisitionUi.stationAnswers = false;
+    clock.Advance(14999);
+    EXPECT_EQ(acquisitionUi.initialisations, 1);
+    clock.Advance(1);
+    EXPECT_EQ(acquisitionUi.initialisations, 2);
+}
+
+std::string DelayName(const ::testing::TestParamInfo<std::string>& info) {
+    static const char* const kNames[] = {"Negative", "Zero", "ThousandsOfDigits"};
+    return kNames[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ReconnectDelays,
+                         ::testing::Values("-1", "0", std::string(5000, '9')), DelayName);
+
 TEST_F(Acquisition, ReplyLineEndsThePendingCommandAndIsNoRecord) {
     Open();
     const std::string record = "12:00:00,10.03.24,TE5.0,FE80,\x1F\r\n";
