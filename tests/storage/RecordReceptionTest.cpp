@@ -373,6 +373,15 @@ TEST_F(Reception, InvalidStationValueIsReportedInTheOutputWindow) {
     EXPECT_FLOAT_EQ(Value("TE"), kMissingValue);
 }
 
+TEST_F(Reception, SensorWithAbsurdDecimalsStillStoresItsValue) {
+    Open();
+    folder.Write("wetterdefine.ini",
+                 "[TE]\nNachKomma=1000\nFaktor=1\nUntergrenze Wert=-50\nObergrenze Wert=100\n");
+    doc->LoadSensorDefinitions();
+    Live(Utc(2024, 2, 1, 12, 0), "TE5.0,FE80,");
+    EXPECT_EQ(files.Read(DataFile("02_2024.orb")), "12:00:00,01.02.24,TE5.0000000000,FE80.00,\r\n");
+}
+
 TEST_F(Reception, HourlySumIsFedWithEveryStoredRecord) {
     Open();
     Live(Utc(2024, 2, 1, 12, 0), "TE5.0,");
