@@ -195,7 +195,6 @@ void CWetterDoc::ReportConnectionState(int code) {
         case 1:
             m_context.ui.MessageBox(kWrongTimeText, MessageCaption(), MsgButtons::Ok,
                                     MsgIcon::Error);
-            m_clockWarningShown = false;
             break;
         case 2:
             m_context.errorLog.WriteErrorLog(kNoDataText);
@@ -228,7 +227,11 @@ bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime,
     if (logger && recordTime >= m_lastReceivedTime) return true;
     const std::time_t now = m_context.clock.Now();
     const auto difference = static_cast<std::int32_t>(now - recordTime);
-    if (std::llabs(difference) < m_context.process.settings.liveClockTolerance) return true;
+    if (std::llabs(difference) < m_context.process.settings.liveClockTolerance) {
+        // Agreeing clocks end the episode: a later difference is news again.
+        m_clockWarningShown = false;
+        return true;
+    }
     if (m_clockWarningShown) return false;
 
     m_context.errorLog.WriteErrorLog(line);
@@ -241,8 +244,8 @@ bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime,
             if (!logger && host != nullptr) host->SetPcClock(*this, recordTime);
             break;
         case 3: {
-            // Marked before the boxes: lines that arrive while they are open stay quiet,
-            // and confirming the second box clears the mark for the next difference.
+            // Marked before the boxes, so that lines arriving while they are open stay quiet;
+            // the mark lasts until the clocks agree again.
             m_clockWarningShown = true;
             const std::string text =
                 "Last valid:" + FormatLocalTime(m_lastReceivedTime, kRecordTimeFormat) +

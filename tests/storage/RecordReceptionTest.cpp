@@ -478,17 +478,27 @@ TEST_F(ClockCheck, GpsModeSetsThePcClockFromTheRecord) {
     EXPECT_EQ(host.pcClockSets, std::vector<std::time_t>{Utc(2024, 2, 1, 10, 0)});
 }
 
-TEST_F(ClockCheck, WarningModeShowsBothBoxesAndWarnsAgainAfterConfirming) {
+TEST_F(ClockCheck, WarningModeWarnsOnceUntilTheClocksAgreeAgain) {
     process.commandLine.clockMode = 3;
+    const std::vector<std::string> warning = {
+        "Last valid:11:59:30,01.02.24 - CurrentPC:12:00:00,01.02.24 ",
+        "Error! \nWeatherstation has wrong time. Please restart the software to set the clock to "
+        "the correct time."};
     Line(Utc(2024, 2, 1, 11, 59, 30));
     Line(Utc(2024, 2, 1, 10, 0));
-    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{
-                                 "Last valid:11:59:30,01.02.24 - CurrentPC:12:00:00,01.02.24 ",
-                                 "Error! \nWeatherstation has wrong time. Please restart the "
-                                 "software to set the clock to the correct time."}));
-    EXPECT_FALSE(doc->ClockWarningShown());
+    EXPECT_EQ(ui.Messages(), warning);
+    EXPECT_TRUE(doc->ClockWarningShown());
     Line(Utc(2024, 2, 1, 10, 0));
+    Line(Utc(2024, 2, 1, 10, 1));
+    EXPECT_EQ(ui.Messages(), warning) << "confirmed once, not again for every record";
+    EXPECT_EQ(files.appends.size(), 1u) << "the records themselves are still dropped";
+
+    // The clocks agree for a while, then drift apart once more: that is news again.
+    Line(Utc(2024, 2, 1, 11, 59, 40));
+    EXPECT_FALSE(doc->ClockWarningShown());
+    Line(Utc(2024, 2, 1, 10, 2));
     EXPECT_EQ(ui.Messages().size(), 4u);
+    EXPECT_EQ(ui.Messages()[2], "Last valid:11:59:40,01.02.24 - CurrentPC:12:00:00,01.02.24 ");
     EXPECT_EQ(host.stationClockSets, 0);
 }
 
