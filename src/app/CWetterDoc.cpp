@@ -272,15 +272,12 @@ void CWetterDoc::UpdateCurrentValue(std::string_view identifier, float value, st
     }
 }
 
-void CWetterDoc::ComputeVirtualSensors(std::time_t recordTime, bool logger) {
+void CWetterDoc::ComputeVirtualSensors(std::time_t recordTime) {
     for (const auto& current : m_sensors.CurrentValues()) {
         if (!current->m_virtual || current->m_sensor == nullptr) continue;
         const float value = EvaluateVirtualSensor(m_formelParser, *current->m_sensor);
-        // Logger records stay out of every history, virtual sensors' included.
-        if (logger)
-            current->SetRawValue(value, recordTime);
-        else
-            current->SetValue(value, recordTime);
+        // Computed, not measured: a logger record's result enters history and statistics too.
+        current->SetValue(value, recordTime);
         // The formula parser does not get it: one virtual sensor never sees another.
         m_vergleichParser.AddVariable(current->m_identifier);
         m_vergleichParser.SetVariable(current->m_identifier, value);
@@ -314,7 +311,7 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
             m_vergleichParser.SetVariable(field.identifier, field.value);
             UpdateCurrentValue(field.identifier, field.value, recordTime, logger);
         });
-        ComputeVirtualSensors(recordTime, logger);
+        ComputeVirtualSensors(recordTime);
 
         // The main window runs process control later, if this document is still open then.
         AppContext& context = m_context;

@@ -311,13 +311,21 @@ TEST_F(Reception, IntervalDecidesAfterTheFirstRecord) {
     EXPECT_EQ(files.appends.size(), 2u);
 }
 
-TEST_F(Reception, LoggerRecordKeepsHistoriesAndIsNotSynced) {
+TEST_F(Reception, LoggerRecordKeepsMeasuredHistoriesButFeedsVirtualSensorsAndIsNotSynced) {
     Open();
     clock.SetNow(Utc(2024, 2, 1, 12, 0));
     doc->ProcessLine("11:00:00,01.02.24,TE5.0,FE80,\r\n", true, true);
     EXPECT_TRUE(Current("TE").m_history.empty());
-    EXPECT_TRUE(Current("TM").m_history.empty());
     EXPECT_FLOAT_EQ(Current("TE").m_rawValue, 5.0f);
+    EXPECT_FLOAT_EQ(Current("TE").m_value, kMissingValue)
+        << "a measured field keeps its shown value";
+    // A virtual sensor is computed, not measured: it takes the value like a live one.
+    const CAktuell& tm = Current("TM");
+    ASSERT_EQ(tm.m_history.size(), 1u);
+    EXPECT_EQ(tm.m_history[0].m_time, Utc(2024, 2, 1, 11, 0));
+    EXPECT_FLOAT_EQ(tm.m_value, 10.0f);
+    EXPECT_FLOAT_EQ(tm.m_statistics.Max, 10.0f);
+    EXPECT_EQ(tm.m_statistics.MaxTime, Utc(2024, 2, 1, 11, 0));
     ASSERT_EQ(files.appends.size(), 1u);
     EXPECT_FALSE(files.appends[0].sync);
     EXPECT_EQ(files.appends[0].bytes, "11:00:00,01.02.24,TE5.0,FE80,\r\n");
