@@ -476,8 +476,18 @@ void CWetterDoc::ShowStorageError() {
 bool CWetterDoc::OnNewDocument() {
     if (!FindLastRecord()) {
         // First start: nothing to continue from, so the user sets the station up first.
+        // Files that hold no readable record are no first start; the owner should look at them.
+        const bool filesWithoutRecord =
+            DataFiles(Files())
+                .NewestFile(m_settings.storage.dataFolder,
+                            m_context.process.settings.dataFileExtension, m_context.clock.Now())
+                .has_value();
+        const char* finding = filesWithoutRecord
+                                  ? "No readable record was found in the data files of the data "
+                                    "folder\n"
+                                  : "No data file was found in the data folder\n";
         m_context.ui.MessageBox(
-            "No data file was found in the data folder\n" + m_settings.storage.dataFolder +
+            finding + m_settings.storage.dataFolder +
                 "\n\nPlease set the data folder and the connection to the weather station in\n" +
                 StationFile() + "\nand start the program again.",
             MessageCaption(), MsgButtons::Ok, MsgIcon::Information);

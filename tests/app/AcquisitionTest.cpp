@@ -92,6 +92,21 @@ TEST_F(Acquisition, FirstStartWithoutDataFilesOnlyTellsWhereToSetUp) {
     EXPECT_EQ(acquisitionUi.initialisations, 0);
 }
 
+TEST_F(Acquisition, DataFileWithoutReadableRecordIsNamedAsSuch) {
+    Open(kSerialStation, false);
+    folder.Write("Daten/03_2024.orb", "garbage without a time\r\n11:55:00,10.03.24,TE4");
+    EXPECT_TRUE(doc->OnNewDocument());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text.find("No data file was found"), std::string::npos);
+    EXPECT_EQ(ui.shown[0].text.rfind("No readable record was found in the data files of the data "
+                                     "folder\n" +
+                                         DataFolder() + "\n",
+                                     0),
+              0u)
+        << ui.shown[0].text;
+    EXPECT_EQ(acquisitionUi.initialisations, 0);
+}
+
 TEST_F(Acquisition, StartConnectsInitialisesAndRemembersTheDocument) {
     Open();
     ASSERT_TRUE(doc->OnNewDocument());
