@@ -3,7 +3,8 @@
 // files of a temporary folder, for a station with 12 measured and 5 virtual sensors.
 // initialising:1 is the read-out as it happens (inside the initialisation, no
 // current-values file); initialising:0 also replaces AktWert for every record,
-// which costs a rename each time.
+// which costs a rename each time. header:1 adds the additional folder with its
+// header line, which is looked for at the top of the month file for every record.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -51,15 +52,19 @@ void Write(const std::string& path, const std::string& bytes) {
 
 // A station home in a fresh temporary folder, removed afterwards.
 struct Home {
-    Home() {
+    explicit Home(bool additionalWithHeader) {
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/wetter-bench-XXXXXX";
         folder = ::mkdtemp(pattern.data()) ? pattern : std::string(".");
+        const std::string additional =
+            additionalWithHeader ? "VerzeichnisZusatz=" + folder + "/Zusatz\n" : std::string();
         Write(folder + "/wetterstation.ini",
-              "[Speicherintervall]\nVerzeichnis=" + folder +
-                  "/Daten\nIntervall/Sek=" + std::to_string(kInterval) +
-                  "\n[Dateninterpretation]\nMit_Speicher=0\nDaten_Speichern=1\n"
+              "[Speicherintervall]\nVerzeichnis=" + folder + "/Daten\n" + additional +
+                  "Intervall/Sek=" + std::to_string(kInterval) +
+                  "\n[SpeicherZusatz]\n1.Zeile=TRUE\nEndung=csv\n"
+                  "[Dateninterpretation]\nMit_Speicher=0\nDaten_Speichern=1\n"
                   "[Virtuelle_Sensoren]\nSpeichern=TRUE\n");
+        std::filesystem::create_directories(folder + "/Zusatz");
         std::string define;
         for (const char* id : kIdentifiers)
             define += std::string("[") + id + "]\nNachKomma=1\nFaktor=1\nObergrenze Wert=1000\n";
@@ -80,7 +85,7 @@ struct Home {
 };
 
 void BM_LoggerRecordsStored(benchmark::State& state) {
-    Home home;
+    Home home(state.range(1) != 0);
     ProgramPaths paths(home.folder + "/wetter");
     IniProfile profile;
     FixedClock clock;
@@ -118,6 +123,11 @@ void BM_LoggerRecordsStored(benchmark::State& state) {
     state.counters["records/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_LoggerRecordsStored)->Arg(1)->Arg(0)->ArgName("initialising")->UseRealTime();
+BENCHMARK(BM_LoggerRecordsStored)
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->ArgNames({"initialising", "header"})
+    ->UseRealTime();
 
 }  // namespace

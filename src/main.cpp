@@ -4,7 +4,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    CWetterApp app;
+    CWetterApp app(argc, argv);
     if (!app.InitInstance(QCoreApplication::arguments())) return 1;
     return QApplication::exec();
 }

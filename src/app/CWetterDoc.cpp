@@ -194,7 +194,6 @@ void CWetterDoc::ReportConnectionState(int code) {
         case 1:
             m_context.ui.MessageBox(kWrongTimeText, MessageCaption(), MsgButtons::Ok,
                                     MsgIcon::Error);
-            m_clockWarningShown = false;
             break;
         case 2:
             m_context.errorLog.WriteErrorLog(kNoDataText);
@@ -227,7 +226,11 @@ bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime,
     if (logger && recordTime >= m_lastReceivedTime) return true;
     const std::time_t now = m_context.clock.Now();
     const auto difference = static_cast<std::int32_t>(now - recordTime);
-    if (std::llabs(difference) < m_context.process.settings.liveClockTolerance) return true;
+    if (std::llabs(difference) < m_context.process.settings.liveClockTolerance) {
+        // Agreeing clocks end the episode: a later difference is news again.
+        m_clockWarningShown = false;
+        return true;
+    }
     if (m_clockWarningShown) return false;
 
     m_context.errorLog.WriteErrorLog(line);
@@ -240,8 +243,8 @@ bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime,
             if (!logger && host != nullptr) host->SetPcClock(*this, recordTime);
             break;
         case 3: {
-            // Marked before the boxes: lines that arrive while they are open stay quiet,
-            // and confirming the second box clears the mark for the next difference.
+            // Marked before the boxes, so that lines arriving while they are open stay quiet;
+            // the mark lasts until the clocks agree again.
             m_clockWarningShown = true;
             const std::string text =
                 "Last valid:" + FormatLocalTime(m_lastReceivedTime, kRecordTimeFormat) +
@@ -268,15 +271,12 @@ void CWetterDoc::UpdateCurrentValue(std::string_view identifier, float value, st
     }
 }
 
-void CWetterDoc::ComputeVirtualSensors(std::time_t recordTime, bool logger) {
+void CWetterDoc::ComputeVirtualSensors(std::time_t recordTime) {
     for (const auto& current : m_sensors.CurrentValues()) {
         if (!current->m_virtual || current->m_sensor == nullptr) continue;
         const float value = EvaluateVirtualSensor(m_formelParser, *current->m_sensor);
-        // Logger records stay out of every history, virtual sensors' included.
-        if (logger)
-            current->SetRawValue(value, recordTime);
-        else
-            current->SetValue(value, recordTime);
+        // Computed, not measured: a logger record's result enters history and statistics too.
+        current->SetValue(value, recordTime);
         // The formula parser does not get it: one virtual sensor never sees another.
         m_vergleichParser.AddVariable(current->m_identifier);
         m_vergleichParser.SetVariable(current->m_identifier, value);
@@ -310,7 +310,7 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
             m_vergleichParser.SetVariable(field.identifier, field.value);
             UpdateCurrentValue(field.identifier, field.value, recordTime, logger);
         });
-        ComputeVirtualSensors(recordTime, logger);
+        ComputeVirtualSensors(recordTime);
 
         // The main window runs process control later, if this document is still open then.
         AppContext& context = m_context;
@@ -475,8 +475,18 @@ void CWetterDoc::ShowStorageError() {
 bool CWetterDoc::OnNewDocument() {
     if (!FindLastRecord()) {
         // First start: nothing to continue from, so the user sets the station up first.
+        // Files that hold no readable record are no first start; the owner should look at them.
+        const bool filesWithoutRecord =
+            DataFiles(Files())
+                .NewestFile(m_settings.storage.dataFolder,
+                            m_context.process.settings.dataFileExtension, m_context.clock.Now())
+                .has_value();
+        const char* finding = filesWithoutRecord
+                                  ? "No readable record was found in the data files of the data "
+                                    "folder\n"
+                                  : "No data file was found in the data folder\n";
         m_context.ui.MessageBox(
-            "No data file was found in the data folder\n" + m_settings.storage.dataFolder +
+            finding + m_settings.storage.dataFolder +
                 "\n\nPlease set the data folder and the connection to the weather station in\n" +
                 StationFile() + "\nand start the program again.",
             MessageCaption(), MsgButtons::Ok, MsgIcon::Information);

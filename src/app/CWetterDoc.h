@@ -74,8 +74,9 @@ public:
     // record changes only the raw value); an unknown identifier is ignored.
     void UpdateCurrentValue(std::string_view identifier, float value, std::time_t time,
                             bool logger);
-    // Evaluates every virtual sensor over this record's measured values.
-    void ComputeVirtualSensors(std::time_t recordTime, bool logger);
+    // Evaluates every virtual sensor over this record's measured values; each
+    // takes its result as a live value, for logger records too.
+    void ComputeVirtualSensors(std::time_t recordTime);
     // Appends the record (after gap lines) to its month's data file, then
     // writes the outputs that follow a stored record. Live records are synced
     // to disk before it returns.

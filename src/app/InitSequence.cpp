@@ -7,6 +7,7 @@
 #include "comm/ProcessValues.h"
 #include "comm/StationProtocol.h"
 #include "model/OutputList.h"
+#include "model/StationSettings.h"
 #include "model/TextNumbers.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
@@ -70,9 +71,7 @@ void InitSequence::Start() {
     m_view.SetProgress(0);
 
     if (m_document.Reconnecting()) {
-        const double seconds = Atof(context.profile.ReadText(StationFile(), "Verbindungsabbruch",
-                                                             "ReconnectTimeout", "15.0"));
-        const auto ms = static_cast<unsigned>(std::max(0.0, seconds * 1000.0));
+        const unsigned ms = TimerMilliseconds(ReadReconnectTimeout(context.profile, StationFile()));
         context.timers.Start(this, kReconnectTimer, ms, [this] { End(); });
     }
 
@@ -128,7 +127,7 @@ void InitSequence::ClockStep(const std::string& line) {
         const std::time_t now = context.clock.Now();
         const std::time_t difference =
             now > m_stationTime ? now - m_stationTime : m_stationTime - now;
-        const int tolerance = context.profile.ReadInt(StationFile(), "MaxTimeDiff", "sekDiff", 10);
+        const int tolerance = ReadInitClockTolerance(context.profile, StationFile());
         if (difference <= tolerance) {
             AfterClock(0);
             return;

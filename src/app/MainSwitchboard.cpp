@@ -108,8 +108,8 @@ void MainSwitchboard::RunProcessControl(CWetterDoc*) {
 
 void MainSwitchboard::ArmReconnect(CWetterDoc& document) {
     m_document = &document;
-    const double seconds = ReadReconnectDelay(m_context.profile, document.StationFile());
-    const auto ms = static_cast<unsigned>(std::max(0.0, seconds * 1000.0));
+    const unsigned ms =
+        TimerMilliseconds(ReadReconnectDelay(m_context.profile, document.StationFile()));
     m_context.timers.Start(this, kReconnectTimer, ms, [this] { OnReconnectTimer(); });
 }
 

@@ -1,5 +1,6 @@
 #include "model/SensorFiles.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/CSumHour.h"
@@ -15,6 +16,8 @@ constexpr std::string_view kInternSection = "Interne Sensoren";
 // define.ini keeps limits short; intern.ini limits may name a sensor.
 constexpr std::size_t kMeasuredLimitLength = 9;
 constexpr std::size_t kVirtualLimitLength = 49;
+// The sensor dialog offers 0 to 10 decimals; a value beyond that could not be written as a number.
+constexpr int kMaxDecimals = 10;
 
 // The keys that define.ini and intern.ini share. Beaufort is only in define.ini.
 void ReadSharedKeys(Profile& profile, const std::string& file, const std::string& section,
@@ -50,7 +53,7 @@ void ReadSharedKeys(Profile& profile, const std::string& file, const std::string
     // "*1" is no number: a sensor without "Faktor" gets the factor 0.
     sensor.m_factor = TextNumbers::AtofFloat(text("Faktor", "*1", 19));
     sensor.m_offset = TextNumbers::AtofFloat(text("Offset", "0", 19));
-    sensor.m_decimals = profile.ReadInt(file, section, "NachKomma", 2);
+    sensor.m_decimals = std::clamp(profile.ReadInt(file, section, "NachKomma", 2), 0, kMaxDecimals);
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 #include "model/StationSettings.h"
 
+#include <cmath>
+#include <mutex>
+#include <set>
 #include <utility>
 #include <vector>
 
+#include "model/Colours.h"
+#include "model/OutputList.h"
 #include "model/TextNumbers.h"
 #include "platform/Profile.h"
 
@@ -10,6 +15,49 @@ using TextNumbers::Atof;
 using TextNumbers::Atoi;
 
 namespace {
+
+// Bounds of the times, intervals and counts. Beyond them a value is a typing
+// error, or a wish the conversions to milliseconds cannot carry out.
+constexpr double kMaxSeconds = 86400.0;       // a day of waiting
+constexpr int kMaxCommandTimeoutMs = 600000;  // ten minutes for one reply
+constexpr int kMaxRetries = 100;
+constexpr int kMaxClockToleranceSeconds = 31622400;  // a leap year
+constexpr int kMaxStorageIntervalSeconds = 86400;
+constexpr int kMaxModemTimeout = 86400;
+constexpr std::size_t kShownValueLength = 24;
+
+// Tells the owner of a settings file about a value that was replaced by its
+// default: once per file, key and value in the process, because the reconnect
+// cycle and every settings load read the same values again.
+void ReportDefaultUsed(const std::string& file, std::string_view section, std::string_view key,
+                       std::string_view value, std::string_view defaultValue) {
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::string id = file;
+    for (const std::string_view part : {section, key, value}) {
+        id += '\0';
+        id += part;
+    }
+    {
+        const std::lock_guard lock(mutex);
+        if (!reported.insert(std::move(id)).second) return;
+    }
+    std::string shown(value.substr(0, kShownValueLength));
+    if (value.size() > kShownValueLength) shown += "...";
+    OutputWrite(file + ": \"" + std::string(section) + "\"/\"" + std::string(key) + "\" = \"" +
+                    shown + "\" is not a sensible value, the default " + std::string(defaultValue) +
+                    " is used",
+                kColourError);
+}
+
+// A real number of seconds in (0, kMaxSeconds], else the default (reported).
+double CheckedSeconds(const std::string& file, std::string_view section, std::string_view key,
+                      std::string_view text, std::string_view defaultValue) {
+    const double value = Atof(text);
+    if (value > 0.0 && value <= kMaxSeconds) return value;
+    ReportDefaultUsed(file, section, key, text, defaultValue);
+    return Atof(defaultValue);
+}
 
 // Reads of one file with the conversions the settings table names.
 class SettingsReader {
@@ -30,11 +78,30 @@ public:
     int TextInt(std::string_view section, std::string_view key, std::string_view def) {
         return Atoi(Text(section, key, def));
     }
-    double TextReal(std::string_view section, std::string_view key, std::string_view def) {
-        return Atof(Text(section, key, def));
-    }
     int Int(std::string_view section, std::string_view key, int def) {
         return m_profile.ReadInt(m_file, section, key, def);
+    }
+    // Seconds in (0, kMaxSeconds]; anything else gives the default (reported).
+    double Seconds(std::string_view section, std::string_view key, std::string_view def) {
+        return CheckedSeconds(m_file, section, key, Text(section, key, def), def);
+    }
+    // A whole number in [low, high]; anything else gives the default (reported).
+    int Bounded(int value, std::string_view section, std::string_view key, int def, int low,
+                int high) {
+        if (value >= low && value <= high) return value;
+        ReportDefaultUsed(m_file, section, key, Text(section, key, ""), std::to_string(def));
+        return def;
+    }
+    int TextIntIn(std::string_view section, std::string_view key, std::string_view def,
+                  std::size_t maxLength, int low, int high) {
+        return Bounded(TextInt(section, key, def, maxLength), section, key, Atoi(def), low, high);
+    }
+    int TextIntIn(std::string_view section, std::string_view key, std::string_view def, int low,
+                  int high) {
+        return Bounded(TextInt(section, key, def), section, key, Atoi(def), low, high);
+    }
+    int IntIn(std::string_view section, std::string_view key, int def, int low, int high) {
+        return Bounded(Int(section, key, def), section, key, def, low, high);
     }
     bool IsTrue(std::string_view section, std::string_view key, std::string_view def) {
         return Text(section, key, def) == "TRUE";
@@ -78,7 +145,7 @@ void ReadModem(SettingsReader& in, ModemSettings& m) {
     m.clockSync = in.TextInt(s, "Synch", "0") != 0;
     m.syncSeconds = in.TextInt(s, "Synch Secs", "0");
     m.logFile = in.TextInt(s, "Log Datei", "0") != 0;
-    m.timeout = in.TextInt(s, "Timeout", "60");
+    m.timeout = in.TextIntIn(s, "Timeout", "60", 1, kMaxModemTimeout);
     m.simPin = in.Text(s, "Mobil Pin", "");
     m.commandBefore = in.Text(s, "Aufbau vorher", "");
     m.commandAfter = in.Text(s, "Aufbau nachher", "");
@@ -87,7 +154,7 @@ void ReadModem(SettingsReader& in, ModemSettings& m) {
 void ReadStorage(SettingsReader& in, const StationSettingsFiles& files, StorageSettings& st) {
     const char* s = "Speicherintervall";
     st.dataFolder = in.Text(s, "Verzeichnis", files.defaultDataFolder, 999);
-    st.interval = in.TextInt(s, "Intervall/Sek", "300", 5);
+    st.interval = in.TextIntIn(s, "Intervall/Sek", "300", 5, 1, kMaxStorageIntervalSeconds);
     st.additionalFolder = in.Text(s, "VerzeichnisZusatz", "", 999);
     if (!st.additionalFolder.empty()) {
         const char* z = "SpeicherZusatz";
@@ -118,10 +185,12 @@ void ReadStationSettings(Profile& profile, const StationSettingsFiles& files,
     SettingsReader in(profile, files.stationFile);
     ProcessWideSettings& pw = settings.processWide;
 
-    pw.noDataTimeout = in.TextReal("Timeout", "Timeout", "60.0");
-    pw.commandTimeoutMs = in.TextInt("Sendeparameter", "Timeout", "2300");
-    pw.commandRetries = in.TextInt("Sendeparameter", "Wiederholungen", "5");
-    pw.liveClockTolerance = in.TextInt("MaxTimeDiff", "SekDiffOnl", "60");
+    pw.noDataTimeout = in.Seconds("Timeout", "Timeout", "60.0");
+    pw.commandTimeoutMs =
+        in.TextIntIn("Sendeparameter", "Timeout", "2300", 1, kMaxCommandTimeoutMs);
+    pw.commandRetries = in.TextIntIn("Sendeparameter", "Wiederholungen", "5", 1, kMaxRetries);
+    pw.liveClockTolerance =
+        in.TextIntIn("MaxTimeDiff", "SekDiffOnl", "60", 1, kMaxClockToleranceSeconds);
 
     ConnectionSettings& c = settings.connection;
     c.type = in.TextInt("DataParams", "SettsID", "1");
@@ -145,7 +214,7 @@ void ReadStationSettings(Profile& profile, const StationSettingsFiles& files,
     ip.start = in.Int("Programmstart", "Start", 1);
     ip.withoutLogger = in.Int("Dateninterpretation", "Mit_Speicher", 1);
     ip.storeByPc = in.Int("Dateninterpretation", "Daten_Speichern", 1);
-    ip.resetHour = in.Int("Regen", "Reset", 0);
+    ip.resetHour = in.IntIn("Regen", "Reset", 0, 0, 23);
     ip.resetCommand = "!R" + std::to_string(ip.resetHour);
 
     ip.loggerStation = in.Int("Station", "Station", 1);
@@ -219,5 +288,22 @@ bool WriteDefaultStationSettings(Profile& profile, const StationSettingsFiles& f
 }
 
 double ReadReconnectDelay(Profile& profile, const std::string& stationFile) {
-    return Atof(profile.ReadText(stationFile, "Verbindungsabbruch", "Reconnect", "15.0"));
+    return SettingsReader(profile, stationFile).Seconds("Verbindungsabbruch", "Reconnect", "15.0");
+}
+
+double ReadReconnectTimeout(Profile& profile, const std::string& stationFile) {
+    return SettingsReader(profile, stationFile)
+        .Seconds("Verbindungsabbruch", "ReconnectTimeout", "15.0");
+}
+
+int ReadInitClockTolerance(Profile& profile, const std::string& stationFile) {
+    return SettingsReader(profile, stationFile)
+        .IntIn("MaxTimeDiff", "sekDiff", 10, 1, kMaxClockToleranceSeconds);
+}
+
+unsigned TimerMilliseconds(double seconds) {
+    const double ms = std::floor(seconds * 1000.0);
+    if (!(ms > 0.0)) return 0;  // NaN too
+    if (ms >= 4294967295.0) return 4294967295u;
+    return static_cast<unsigned>(ms);
 }

@@ -111,5 +111,17 @@ void ReadStationSettings(Profile& profile, const StationSettingsFiles& files,
 bool WriteDefaultStationSettings(Profile& profile, const StationSettingsFiles& files,
                                  int connectionType);
 
-// "Verbindungsabbruch"/"Reconnect" in seconds.
+// The times, intervals and counts above are range-checked where they are read:
+// a value that is not a sensible positive number (a reset hour outside 0..23)
+// takes its default, and the output window says so once.
+
+// "Verbindungsabbruch"/"Reconnect" in seconds (default 15).
 double ReadReconnectDelay(Profile& profile, const std::string& stationFile);
+// "Verbindungsabbruch"/"ReconnectTimeout" in seconds (default 15).
+double ReadReconnectTimeout(Profile& profile, const std::string& stationFile);
+// "MaxTimeDiff"/"sekDiff" in seconds (default 10): the clock tolerance of the initialisation.
+int ReadInitClockTolerance(Profile& profile, const std::string& stationFile);
+
+// Seconds as a timer period in whole milliseconds (truncated), within what the timer takes;
+// not a positive number gives 0.
+unsigned TimerMilliseconds(double seconds);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +13,20 @@ public:
     // `programPath` is the executable's full path ("/opt/ws/wetter").
     explicit ProgramPaths(std::string programPath);
 
-    // The running executable (/proc/self/exe), its folder replaced by
-    // $WETTER_HOME when that is set and not empty.
-    static ProgramPaths ForThisProcess();
+    // The program as it was started: `invokedAs` (argv[0]) made absolute, with
+    // links left as they are, because a link under a second name is a second
+    // station. Without a usable `invokedAs` the running executable
+    // (/proc/self/exe). The folder is replaced by $WETTER_HOME when that is set
+    // and not empty; the name stays.
+    static ProgramPaths ForThisProcess(std::string_view invokedAs = {});
+
+    // The absolute path of `invokedAs` the way a shell found it: with a "/"
+    // relative to `workingFolder`, a bare name through the folders of
+    // `searchPath` (PATH: ":"-separated, an empty entry is the working folder).
+    // "." and ".." are taken by their text. Nothing when it cannot be found.
+    static std::optional<std::string> InvokedPath(std::string_view invokedAs,
+                                                  const std::string& workingFolder,
+                                                  std::string_view searchPath);
 
     const std::string& ProgramPath() const { return m_programPath; }
     // The executable's folder, without a trailing "/".

@@ -74,9 +74,18 @@ std::string AdditionalStorage::BuildHeader(const AdditionalFormat& format,
 int AdditionalStorage::InsertHeader(const std::string& path, const std::string& header, bool sync) {
     std::string content;
     if (m_files.Exists(path)) {
-        if (const FileStore::Result read = m_files.ReadWhole(path, content); !read)
-            return read.error;
-        if (!content.empty() && content.front() == kHeaderMark) return 0;
+        // Only the first byte tells: a logger read-out calls this for every row of a growing file.
+        int error = 0;
+        const std::unique_ptr<FileStore::Reader> reader = m_files.OpenForReading(path, error);
+        if (reader == nullptr) return error;
+        char first = 0;
+        const long count = reader->Read(&first, 1);
+        if (count < 0) return static_cast<int>(-count);
+        if (count == 1 && first == kHeaderMark) return 0;
+        if (count == 1) {
+            if (const FileStore::Result read = m_files.ReadWhole(path, content); !read)
+                return read.error;
+        }
     }
     // Replaced as a whole: a crash leaves the old file or the new one, never a cut one.
     return m_files.Replace(path, header + content, sync).error;

@@ -26,7 +26,7 @@ public:
     // checked; virtual sensors unconverted) enters the history and the
     // statistics are recomputed.
     void SetValue(float value, std::time_t t);
-    // A value read from the station's logger: only the raw value and its time change.
+    // A measured value read from the station's logger: only the raw value and its time change.
     void SetRawValue(float value, std::time_t t);
 
     // Appends a history entry with `t` in all three times, dropping the oldest

@@ -158,22 +158,47 @@ std::optional<DataFiles::TailLine> DataFiles::LastLineOfFile(const std::string& 
     }
 }
 
-std::optional<DataFiles::LastRecord> DataFiles::FindLastRecord(const std::string& folder,
-                                                               std::string_view suffix,
-                                                               std::time_t now) {
+namespace {
+// The month file names from the month of `now` back to 1990, four-digit year before two-digit
+// one, until `take` accepts one.
+template <class Take>
+bool WalkMonthFiles(const std::string& folder, std::string_view suffix, std::time_t now,
+                    Take&& take) {
     const std::tm start = LocalTime(now);
     int month = start.tm_mon + 1;
     int year = start.tm_year + 1900;
     for (;;) {
-        for (const std::string& path : {FileName(folder, month, year, suffix),
-                                        TwoDigitYearFileName(folder, month, year, suffix)}) {
-            if (auto line = LastLineOfFile(path))
-                return LastRecord{line->time, std::move(line->line), path};
-        }
-        if (year <= 1990) return std::nullopt;
+        for (const std::string& path :
+             {DataFiles::FileName(folder, month, year, suffix),
+              DataFiles::TwoDigitYearFileName(folder, month, year, suffix)})
+            if (take(path)) return true;
+        if (year <= 1990) return false;
         if (--month == 0) {
             month = 12;
             --year;
         }
     }
+}
+}  // namespace
+
+std::optional<DataFiles::LastRecord> DataFiles::FindLastRecord(const std::string& folder,
+                                                               std::string_view suffix,
+                                                               std::time_t now) {
+    std::optional<LastRecord> found;
+    WalkMonthFiles(folder, suffix, now, [&](const std::string& path) {
+        if (auto line = LastLineOfFile(path))
+            found = LastRecord{line->time, std::move(line->line), path};
+        return found.has_value();
+    });
+    return found;
+}
+
+std::optional<std::string> DataFiles::NewestFile(const std::string& folder, std::string_view suffix,
+                                                 std::time_t now) {
+    std::optional<std::string> found;
+    WalkMonthFiles(folder, suffix, now, [&](const std::string& path) {
+        if (m_files.Exists(path)) found = path;
+        return found.has_value();
+    });
+    return found;
 }

@@ -74,6 +74,10 @@ public:
     // missing. Two-digit years up to 90 are 2000 + year.
     std::optional<LastRecord> FindLastRecord(const std::string& folder, std::string_view suffix,
                                              std::time_t now);
+    // The newest month file of `folder` under the names FindLastRecord looks
+    // for, whether or not it holds a record.
+    std::optional<std::string> NewestFile(const std::string& folder, std::string_view suffix,
+                                          std::time_t now);
 
     // The last complete record among the lines of `tail`, the end of a file.
     // A last line without LF is torn and skipped, as is every line whose time

@@ -92,6 +92,21 @@ TEST_F(Acquisition, FirstStartWithoutDataFilesOnlyTellsWhereToSetUp) {
     EXPECT_EQ(acquisitionUi.initialisations, 0);
 }
 
+TEST_F(Acquisition, DataFileWithoutReadableRecordIsNamedAsSuch) {
+    Open(kSerialStation, false);
+    folder.Write("Daten/03_2024.orb", "garbage without a time\r\n11:55:00,10.03.24,TE4");
+    EXPECT_TRUE(doc->OnNewDocument());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text.find("No data file was found"), std::string::npos);
+    EXPECT_EQ(ui.shown[0].text.rfind("No readable record was found in the data files of the data "
+                                     "folder\n" +
+                                         DataFolder() + "\n",
+                                     0),
+              0u)
+        << ui.shown[0].text;
+    EXPECT_EQ(acquisitionUi.initialisations, 0);
+}
+
 TEST_F(Acquisition, StartConnectsInitialisesAndRemembersTheDocument) {
     Open();
     ASSERT_TRUE(doc->OnNewDocument());
@@ -194,6 +209,30 @@ TEST_F(Acquisition, ReconnectRepeatsUntilTheStationAnswers) {
     EXPECT_FALSE(timers.IsRunning(&board, MainSwitchboard::kReconnectTimer));
     EXPECT_TRUE(ui.shown.empty());
 }
+
+class ReconnectDelays : public Acquisition, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(ReconnectDelays, DelayThatIsNoSaneTimeWaitsTheDefault) {
+    std::string station = kSerialStation;
+    station.replace(station.find("Reconnect=20.0"), 14, "Reconnect=" + GetParam());
+    Open(station);
+    ASSERT_TRUE(doc->OnNewDocument());
+    board.OnNoData(doc.get());
+    EXPECT_EQ(timers.PeriodOf(&board, MainSwitchboard::kReconnectTimer), 15000u);
+    acquisitionUi.stationAnswers = false;
+    clock.Advance(14999);
+    EXPECT_EQ(acquisitionUi.initialisations, 1);
+    clock.Advance(1);
+    EXPECT_EQ(acquisitionUi.initialisations, 2);
+}
+
+std::string DelayName(const ::testing::TestParamInfo<std::string>& info) {
+    static const char* const kNames[] = {"Negative", "Zero", "ThousandsOfDigits"};
+    return kNames[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ReconnectDelays,
+                         ::testing::Values("-1", "0", std::string(5000, '9')), DelayName);
 
 TEST_F(Acquisition, ReplyLineEndsThePendingCommandAndIsNoRecord) {
     Open();

@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
             "NumbersFollowTheLibraryRules",
             "[Timeout]\nTimeout=abc\n[Sendeparameter]\nTimeout=15x\n[Programmstart]\nStart=-1\n",
             [](auto& d, auto& p, auto&) {
-                EXPECT_DOUBLE_EQ(p.settings.noDataTimeout, 0.0);
+                EXPECT_DOUBLE_EQ(p.settings.noDataTimeout, 60.0) << "no time: the default";
                 EXPECT_EQ(p.settings.commandTimeoutMs, 15);
                 EXPECT_EQ(d.Interpretation().start, -1);
             }},

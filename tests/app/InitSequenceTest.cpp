@@ -330,6 +330,25 @@ TEST_F(Init, ReconnectEndsWhenNoLineArrivesInTime) {
     EXPECT_TRUE(doc->Reconnecting()) << "the connect counts as failed";
 }
 
+TEST_F(Init, ReconnectTimeoutThatIsNoSaneTimeWaitsTheDefault) {
+    for (const std::string value : {"-1", "1e400"}) {
+        SCOPED_TRACE(value);
+        sequence.reset();
+        WriteStation(std::string(kLoggerStation) +
+                     "[Verbindungsabbruch]\nReconnectTimeout=" + value + "\n");
+        doc = std::make_unique<CWetterDoc>(context);
+        process.CurrentTransport.Exchange(transport);
+        doc->SetReconnecting(true);
+        view.finished = 0;
+        sequence = std::make_unique<InitSequence>(*doc, view, channel, &clockDialog);
+        sequence->Start();
+        clock.Advance(14999);
+        EXPECT_EQ(view.finished, 0);
+        clock.Advance(1);
+        EXPECT_EQ(view.finished, 1);
+    }
+}
+
 TEST_F(Init, ReconnectGoesOnWhenALineArrives) {
     WriteStation(kLoggerStation);
     doc = std::make_unique<CWetterDoc>(context);

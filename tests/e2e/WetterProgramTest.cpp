@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -35,27 +37,32 @@ constexpr int kInterval = 4;
 // The program as a child process with its own home and its own user settings.
 class Program {
 public:
-    Program(const StationHome& home, std::vector<std::string> arguments = {}) {
-        std::vector<std::string> environment = {
-            "WETTER_HOME=" + home.folder.Path(), "QT_QPA_PLATFORM=offscreen",
-            "XDG_CONFIG_HOME=" + home.folder.File("config"),
-            "XDG_RUNTIME_DIR=" + home.folder.File("runtime")};
+    Program(const StationHome& home, std::vector<std::string> arguments = {})
+        : Program(WETTER_EXECUTABLE, home.folder.Path(), home.folder, std::move(arguments)) {}
+    // Started as `executable` (its argv[0] too); without `wetterHome` the program finds its
+    // files beside that name. `scratch` takes the user settings and the runtime folder.
+    Program(const std::string& executable, const std::string& wetterHome, const TempFolder& scratch,
+            std::vector<std::string> arguments = {}) {
+        std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen",
+                                                "XDG_CONFIG_HOME=" + scratch.File("config"),
+                                                "XDG_RUNTIME_DIR=" + scratch.File("runtime")};
+        if (!wetterHome.empty()) environment.push_back("WETTER_HOME=" + wetterHome);
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string text = *entry;
             if (text.rfind("WETTER_HOME=", 0) != 0 && text.rfind("QT_QPA_PLATFORM=", 0) != 0 &&
                 text.rfind("XDG_", 0) != 0)
                 environment.push_back(text);
         }
-        std::filesystem::create_directories(home.folder.File("runtime"));
-        std::filesystem::permissions(home.folder.File("runtime"), std::filesystem::perms::owner_all);
-        arguments.insert(arguments.begin(), WETTER_EXECUTABLE);
+        std::filesystem::create_directories(scratch.File("runtime"));
+        std::filesystem::permissions(scratch.File("runtime"), std::filesystem::perms::owner_all);
+        arguments.insert(arguments.begin(), executable);
         std::vector<char*> argv, envp;
         for (auto& a : arguments) argv.push_back(a.data());
         argv.push_back(nullptr);
         for (auto& e : environment) envp.push_back(e.data());
         envp.push_back(nullptr);
-        EXPECT_EQ(posix_spawn(&m_pid, WETTER_EXECUTABLE, nullptr, nullptr, argv.data(), envp.data()),
-                  0);
+        EXPECT_EQ(
+            posix_spawn(&m_pid, executable.c_str(), nullptr, nullptr, argv.data(), envp.data()), 0);
     }
     ~Program() {
         if (m_pid > 0 && !m_exit) {
@@ -120,13 +127,7 @@ protected:
     WetterProgram() {
         // Stored data up to a minute ago: the logger holds what came after.
         m_lastSeeded = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 60, kInterval);
-        orbsim::SeedOptions seed;
-        seed.folder = DataFolder();
-        seed.days = 1;
-        seed.interval = kInterval;
-        seed.sensors = {{"TE", 1}, {"FE", 0}};
-        seed.end = m_lastSeeded;
-        EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
+        Seed(DataFolder());
     }
     ~WetterProgram() override {
         if (m_station) m_station->Stop();
@@ -144,19 +145,30 @@ protected:
         std::string error;
         ASSERT_TRUE(m_station->Start(&error)) << error;
     }
-    void WriteSettings() {
-        WriteStation("[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\nIP-Port=" +
-                         std::to_string(m_station->TcpPort()) +
-                         "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
-                         "Daten_Speichern=0\n[Station]\nStation=1\n[Timeout]\nTimeout=3.0\n"
-                         "[Verbindungsabbruch]\nReconnectAktiv=TRUE\nReconnect=1.0\n"
-                         "ReconnectTimeout=5.0\n",
-                     kInterval);
+    // The sections after the storage settings, for the running simulated station.
+    std::string StationSections() const {
+        return "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\nIP-Port=" +
+               std::to_string(m_station->TcpPort()) +
+               "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
+               "Daten_Speichern=0\n[Station]\nStation=1\n[Timeout]\nTimeout=3.0\n"
+               "[Verbindungsabbruch]\nReconnectAktiv=TRUE\nReconnect=1.0\n"
+               "ReconnectTimeout=5.0\n";
     }
-    // Every line of the data files, oldest month first.
-    std::vector<std::string> DataLines() const {
+    void WriteSettings() { WriteStation(StationSections(), kInterval); }
+    // Monthly files of `dataFolder` up to the last seeded record.
+    void Seed(const std::string& dataFolder) const {
+        orbsim::SeedOptions seed;
+        seed.folder = dataFolder;
+        seed.days = 1;
+        seed.interval = kInterval;
+        seed.sensors = {{"TE", 1}, {"FE", 0}};
+        seed.end = m_lastSeeded;
+        EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
+    }
+    // Every line of the data files of `dataFolder`, oldest month first.
+    static std::vector<std::string> DataLinesIn(const std::string& dataFolder) {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(DataFolder()))
+        for (const auto& entry : std::filesystem::directory_iterator(dataFolder))
             if (entry.path().filename().string().find("_") == 2 &&
                 entry.path().extension() == ".orb")
                 names.push_back(entry.path().filename().string());
@@ -164,10 +176,14 @@ protected:
             return a.substr(3, 4) + a.substr(0, 2) < b.substr(3, 4) + b.substr(0, 2);
         });
         std::vector<std::string> lines;
-        for (const auto& name : names)
-            for (auto& line : Lines(folder.Read("Daten/" + name))) lines.push_back(line);
+        for (const auto& name : names) {
+            std::ifstream in(dataFolder + "/" + name, std::ios::binary);
+            const std::string text{std::istreambuf_iterator<char>(in), {}};
+            for (auto& line : Lines(text)) lines.push_back(line);
+        }
         return lines;
     }
+    std::vector<std::string> DataLines() const { return DataLinesIn(DataFolder()); }
     std::time_t LastTime() const {
         const auto lines = DataLines();
         return lines.empty() ? 0 : TimeOf(lines.back());
@@ -205,9 +221,8 @@ TEST_F(WetterProgram, ReadsTheLoggerStoresLiveRecordsAndContinuesOnTheNextStart)
     ExpectStrictlyIncreasing();
     // The logger's records since the last stored one, byte for byte, in their place.
     const auto lines = DataLines();
-    const auto seededEnd = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
-        return TimeOf(l) > m_lastSeeded;
-    });
+    const auto seededEnd = std::find_if(
+        lines.begin(), lines.end(), [&](const std::string& l) { return TimeOf(l) > m_lastSeeded; });
     std::size_t index = static_cast<std::size_t>(seededEnd - lines.begin());
     int logged = 0;
     for (const auto& record : m_station->LoggerRecords()) {
@@ -252,6 +267,31 @@ TEST_F(WetterProgram, SilentRunEndsAfterTheInitialisation) {
     ExpectStrictlyIncreasing();
 }
 
+TEST_F(WetterProgram, SecondNameThroughALinkIsASecondStationBesideTheLink) {
+    ASSERT_NO_FATAL_FAILURE(StartStation());
+    WriteSettings();
+    const std::vector<std::string> firstStation = DataLines();
+
+    // "garten" links to the program in a folder of its own, and nothing tells it where to look.
+    TempFolder garden;
+    std::filesystem::create_symlink(WETTER_EXECUTABLE, garden.File("garten"));
+    garden.Write("gartenstation.ini", "[Speicherintervall]\nIntervall/Sek=" +
+                                          std::to_string(kInterval) + "\n" + StationSections());
+    garden.Write("gartendefine.ini",
+                 "[TE]\nNachKomma=1\nFaktor=1\nUntergrenze Wert=-50\nObergrenze Wert=100\n"
+                 "[FE]\nNachKomma=0\nFaktor=1\nUntergrenze Wert=0\nObergrenze Wert=100\n");
+    Seed(garden.File("Daten"));
+
+    Program program(garden.File("garten"), "", garden, {"-SILENT"});
+    EXPECT_EQ(program.WaitForExit(30s), 0);
+
+    const std::vector<std::string> gardenLines = DataLinesIn(garden.File("Daten"));
+    ASSERT_FALSE(gardenLines.empty());
+    EXPECT_GT(TimeOf(gardenLines.back()), m_lastSeeded) << "the logger was read into its folder";
+    EXPECT_EQ(DataLines(), firstStation) << "the first station is left alone";
+    EXPECT_FALSE(std::filesystem::exists(garden.File("wetterstation.ini")));
+}
+
 TEST_F(WetterProgram, KilledStationIsReportedAndReconnectedWhenItIsBack) {
     ASSERT_NO_FATAL_FAILURE(StartStation());
     WriteSettings();
@@ -262,9 +302,9 @@ TEST_F(WetterProgram, KilledStationIsReportedAndReconnectedWhenItIsBack) {
 
     m_station->Stop();
     const std::time_t killed = std::time(nullptr);
-    ASSERT_TRUE(WaitFor([&] { return folder.Read("ErrLog.txt").find("Receive no data!") !=
-                                     std::string::npos; },
-                        15s));
+    ASSERT_TRUE(WaitFor(
+        [&] { return folder.Read("ErrLog.txt").find("Receive no data!") != std::string::npos; },
+        15s));
     std::this_thread::sleep_for(std::chrono::seconds(3 * kInterval));
 
     // Back on the same port, but its logger lost what it measured while away.
@@ -274,7 +314,8 @@ TEST_F(WetterProgram, KilledStationIsReportedAndReconnectedWhenItIsBack) {
     ExpectStrictlyIncreasing();
     bool gap = false;
     for (const auto& line : DataLines())
-        gap = gap || (TimeOf(line) > killed && line.find("TE-99999,FE-99999,") != std::string::npos);
+        gap =
+            gap || (TimeOf(line) > killed && line.find("TE-99999,FE-99999,") != std::string::npos);
     EXPECT_TRUE(gap) << "the silent intervals are marked";
 }
 

@@ -177,6 +177,21 @@ TEST_F(AdditionalStorageTest, HeaderListsEverySensorAndIsInsertedOnlyOnce) {
     EXPECT_EQ(files.replaces.front().path, "/z/03_2024.orb.csv");
 }
 
+TEST_F(AdditionalStorageTest, HeaderIsRecognisedWithoutReadingTheMonthFile) {
+    // A month of rows from a logger read-out: each further row must not cost the whole file.
+    format.headerLine = true;
+    const std::string path = "/z/03_2024.orb.csv";
+    std::string content = "\xFFUhrzeit;Datum;TE;FE;VI;\r\n";
+    for (int i = 0; i < 5000; ++i) content += "14:00:00;03,03,24;TE12,5;FE71;\r\n";
+    files.files[path] = content;
+
+    ASSERT_TRUE(StoreAfterDataFile(At(3, 14, 5)));
+
+    EXPECT_LE(files.bytesRead[path], 8u);
+    EXPECT_EQ(files.Read(path), content + "14:05:00;03,03,24;TE12,5;FE71;\r\n");
+    for (const auto& replaced : files.replaces) EXPECT_NE(replaced.path, path);
+}
+
 TEST_F(AdditionalStorageTest, HeaderGoesInFrontOfRowsWrittenWithoutOne) {
     format = {4, 1, 2, true, "csv"};
     files.files["/z/03_2024.orb.csv"] = "TE1.0,FE2,\r\n";

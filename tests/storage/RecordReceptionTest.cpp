@@ -311,13 +311,21 @@ TEST_F(Reception, IntervalDecidesAfterTheFirstRecord) {
     EXPECT_EQ(files.appends.size(), 2u);
 }
 
-TEST_F(Reception, LoggerRecordKeepsHistoriesAndIsNotSynced) {
+TEST_F(Reception, LoggerRecordKeepsMeasuredHistoriesButFeedsVirtualSensorsAndIsNotSynced) {
     Open();
     clock.SetNow(Utc(2024, 2, 1, 12, 0));
     doc->ProcessLine("11:00:00,01.02.24,TE5.0,FE80,\r\n", true, true);
     EXPECT_TRUE(Current("TE").m_history.empty());
-    EXPECT_TRUE(Current("TM").m_history.empty());
     EXPECT_FLOAT_EQ(Current("TE").m_rawValue, 5.0f);
+    EXPECT_FLOAT_EQ(Current("TE").m_value, kMissingValue)
+        << "a measured field keeps its shown value";
+    // A virtual sensor is computed, not measured: it takes the value like a live one.
+    const CAktuell& tm = Current("TM");
+    ASSERT_EQ(tm.m_history.size(), 1u);
+    EXPECT_EQ(tm.m_history[0].m_time, Utc(2024, 2, 1, 11, 0));
+    EXPECT_FLOAT_EQ(tm.m_value, 10.0f);
+    EXPECT_FLOAT_EQ(tm.m_statistics.Max, 10.0f);
+    EXPECT_EQ(tm.m_statistics.MaxTime, Utc(2024, 2, 1, 11, 0));
     ASSERT_EQ(files.appends.size(), 1u);
     EXPECT_FALSE(files.appends[0].sync);
     EXPECT_EQ(files.appends[0].bytes, "11:00:00,01.02.24,TE5.0,FE80,\r\n");
@@ -371,6 +379,15 @@ TEST_F(Reception, InvalidStationValueIsReportedInTheOutputWindow) {
     EXPECT_EQ(lines[0].colour, Rgb(0x32, 0x96, 0xD2));
     EXPECT_EQ(files.Read(DataFile("02_2024.orb")), "12:00:00,01.02.24,TE-999999.0,FE80,\r\n");
     EXPECT_FLOAT_EQ(Value("TE"), kMissingValue);
+}
+
+TEST_F(Reception, SensorWithAbsurdDecimalsStillStoresItsValue) {
+    Open();
+    folder.Write("wetterdefine.ini",
+                 "[TE]\nNachKomma=1000\nFaktor=1\nUntergrenze Wert=-50\nObergrenze Wert=100\n");
+    doc->LoadSensorDefinitions();
+    Live(Utc(2024, 2, 1, 12, 0), "TE5.0,FE80,");
+    EXPECT_EQ(files.Read(DataFile("02_2024.orb")), "12:00:00,01.02.24,TE5.0000000000,FE80.00,\r\n");
 }
 
 TEST_F(Reception, HourlySumIsFedWithEveryStoredRecord) {
@@ -469,17 +486,27 @@ TEST_F(ClockCheck, GpsModeSetsThePcClockFromTheRecord) {
     EXPECT_EQ(host.pcClockSets, std::vector<std::time_t>{Utc(2024, 2, 1, 10, 0)});
 }
 
-TEST_F(ClockCheck, WarningModeShowsBothBoxesAndWarnsAgainAfterConfirming) {
+TEST_F(ClockCheck, WarningModeWarnsOnceUntilTheClocksAgreeAgain) {
     process.commandLine.clockMode = 3;
+    const std::vector<std::string> warning = {
+        "Last valid:11:59:30,01.02.24 - CurrentPC:12:00:00,01.02.24 ",
+        "Error! \nWeatherstation has wrong time. Please restart the software to set the clock to "
+        "the correct time."};
     Line(Utc(2024, 2, 1, 11, 59, 30));
     Line(Utc(2024, 2, 1, 10, 0));
-    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{
-                                 "Last valid:11:59:30,01.02.24 - CurrentPC:12:00:00,01.02.24 ",
-                                 "Error! \nWeatherstation has wrong time. Please restart the "
-                                 "software to set the clock to the correct time."}));
-    EXPECT_FALSE(doc->ClockWarningShown());
+    EXPECT_EQ(ui.Messages(), warning);
+    EXPECT_TRUE(doc->ClockWarningShown());
     Line(Utc(2024, 2, 1, 10, 0));
+    Line(Utc(2024, 2, 1, 10, 1));
+    EXPECT_EQ(ui.Messages(), warning) << "confirmed once, not again for every record";
+    EXPECT_EQ(files.appends.size(), 1u) << "the records themselves are still dropped";
+
+    // The clocks agree for a while, then drift apart once more: that is news again.
+    Line(Utc(2024, 2, 1, 11, 59, 40));
+    EXPECT_FALSE(doc->ClockWarningShown());
+    Line(Utc(2024, 2, 1, 10, 2));
     EXPECT_EQ(ui.Messages().size(), 4u);
+    EXPECT_EQ(ui.Messages()[2], "Last valid:11:59:40,01.02.24 - CurrentPC:12:00:00,01.02.24 ");
     EXPECT_EQ(host.stationClockSets, 0);
 }
 

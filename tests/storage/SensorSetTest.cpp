@@ -383,6 +383,7 @@ float Factor(const CSensoren& s) { return s.m_factor; }
 float Colour(const CSensoren& s) { return static_cast<float>(s.m_colour); }
 float MinScale(const CSensoren& s) { return static_cast<float>(s.m_minScale); }
 float DiagramType(const CSensoren& s) { return static_cast<float>(s.m_diagramType); }
+float Decimals(const CSensoren& s) { return static_cast<float>(s.m_decimals); }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NumberKey,
@@ -399,7 +400,12 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{"ColourWithTrailingText", false, "Farbe", "255x", 255.0f, Colour},
         NumberCase{"NegativeScale", false, "Min Skalierung", "-5", -5.0f, MinScale},
         // Two characters: "12" of "123".
-        NumberCase{"DiagramTypeCut", false, "Diagrammart", "123", 12.0f, DiagramType}),
+        NumberCase{"DiagramTypeCut", false, "Diagrammart", "123", 12.0f, DiagramType},
+        // Decimals stay within what the sensor dialog offers, or no number could be written.
+        NumberCase{"DecimalsKept", false, "NachKomma", "10", 10.0f, Decimals},
+        NumberCase{"TooManyDecimalsAreTen", false, "NachKomma", "1000", 10.0f, Decimals},
+        NumberCase{"VirtualTooManyDecimalsAreTen", true, "NachKomma", "99999", 10.0f, Decimals},
+        NumberCase{"NegativeDecimalsAreNone", true, "NachKomma", "-3", 0.0f, Decimals}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SensorSetTest, FindSensorComparesExactly) {

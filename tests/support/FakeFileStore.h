@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,6 +56,7 @@ public:
         const std::size_t count =
             all.size() < maxBytes ? all.size() : static_cast<std::size_t>(maxBytes);
         bytes = all.substr(all.size() - count);
+        bytesRead[path] += count;
         return {};
     }
 
@@ -65,7 +67,7 @@ public:
             return nullptr;
         }
         error = 0;
-        return std::make_unique<MemoryReader>(file->second);
+        return std::make_unique<MemoryReader>(file->second, bytesRead[path]);
     }
 
     Result ReadWhole(const std::string& path, std::string& bytes) override {
@@ -102,6 +104,7 @@ public:
     std::set<std::string> folders;
     std::vector<Call> appends;
     std::vector<Call> replaces;
+    std::map<std::string, std::uint64_t> bytesRead;  // by every kind of read, per file
     int syncs = 0;
 
     int appendError = 0;                   // ENOSPC, EROFS, EACCES, ENOENT...: nothing is written
@@ -113,16 +116,19 @@ private:
     // Reads a copy, so a test may change the file while a reader holds it.
     class MemoryReader final : public Reader {
     public:
-        explicit MemoryReader(std::string bytes) : m_bytes(std::move(bytes)) {}
+        MemoryReader(std::string bytes, std::uint64_t& counted)
+            : m_bytes(std::move(bytes)), m_counted(counted) {}
         long Read(char* buffer, std::size_t size) override {
             const std::size_t count = std::min(size, m_bytes.size() - m_offset);
             std::copy_n(m_bytes.data() + m_offset, count, buffer);
             m_offset += count;
+            m_counted += count;
             return static_cast<long>(count);
         }
 
     private:
         std::string m_bytes;
         std::size_t m_offset = 0;
+        std::uint64_t& m_counted;
     };
 };

@@ -18,7 +18,9 @@ constexpr const char* kOrganisation = "Norvika GmbH";
 constexpr const char* kTitle = "Norvika Weatherstation";
 }  // namespace
 
-CWetterApp::CWetterApp() : CWetterApp(ProgramPaths::ForThisProcess(), nullptr) {}
+CWetterApp::CWetterApp(int argc, char* argv[])
+    : CWetterApp(ProgramPaths::ForThisProcess(argc > 0 && argv[0] != nullptr ? argv[0] : ""),
+                 nullptr) {}
 
 CWetterApp::CWetterApp(std::string programPath, std::unique_ptr<Ui> ui)
     : CWetterApp(ProgramPaths(std::move(programPath)), std::move(ui)) {}

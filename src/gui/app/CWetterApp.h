@@ -24,8 +24,9 @@ class StopSignals;
 // and starts the program. Needs a QApplication that outlives it.
 class CWetterApp final {
 public:
-    // The running executable (honouring WETTER_HOME), with Qt dialogs.
-    CWetterApp();
+    // The program under the name it was started with (argv[0]; honouring
+    // WETTER_HOME), with Qt dialogs. `argv` as main got it.
+    CWetterApp(int argc, char* argv[]);
     // `programPath` in place of the executable; `ui` in place of the Qt dialogs
     // when not null.
     explicit CWetterApp(std::string programPath, std::unique_ptr<Ui> ui = nullptr);
