@@ -105,7 +105,8 @@ struct Station {
                 sensor->m_sumHour->Total = 0.0f;
             }
         }
-        if (doc->ClockWarningShown()) doc->ReportConnectionState(1);
+        if (doc->ClockWarningShown())
+            doc->ReportConnectionState(CWetterDoc::ConnectionState::kWrongStationClock);
 
         doc->ProcessLine(line, false, false);
         doc->ProcessLine(line, true, true);
@@ -158,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        "/Daten\nIntervall/Sek=300\n[Dateninterpretation]\nMit_Speicher=0\n"
                        "Daten_Speichern=0\n[Station]\nStation=0\n[Speicher-ID]\nID=A1\n";
             });
-            station->process.commandLine.clockMode = 3;
+            station->process.commandLine.clockMode = ClockMode::kWarnOnly;
             return station;
         }(),
         new Station([](const std::string& home) {

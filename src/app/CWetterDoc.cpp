@@ -106,13 +106,13 @@ void CWetterDoc::BuildTransports() {
     std::shared_ptr<CDataBase> transport;
     if (factory != nullptr) {
         switch (c.type) {
-            case 1:
+            case ConnectionType::kSerial:
                 transport = factory->MakeSerial(c.serial);
                 break;
-            case 2:
+            case ConnectionType::kTcp:
                 transport = factory->MakeTcp(c.tcpAddress, c.tcpPort);
                 break;
-            case 3:
+            case ConnectionType::kModem:
                 transport = factory->MakeModem(c.modem);
                 break;
             default:
@@ -189,13 +189,13 @@ bool CWetterDoc::SendStationCommand(const std::string& text) {
     return true;
 }
 
-void CWetterDoc::ReportConnectionState(int code) {
-    switch (code) {
-        case 1:
+void CWetterDoc::ReportConnectionState(ConnectionState state) {
+    switch (state) {
+        case ConnectionState::kWrongStationClock:
             m_context.ui.MessageBox(kWrongTimeText, MessageCaption(), MsgButtons::Ok,
                                     MsgIcon::Error);
             break;
-        case 2:
+        case ConnectionState::kNoData:
             m_context.errorLog.WriteErrorLog(kNoDataText);
             if (m_context.process.settings.reconnect) {
                 if (m_context.host != nullptr) m_context.host->ArmReconnect(*this);
@@ -203,8 +203,6 @@ void CWetterDoc::ReportConnectionState(int code) {
                 m_context.ui.MessageBox(kNoDataText, MessageCaption(), MsgButtons::Ok,
                                         MsgIcon::Error);
             }
-            break;
-        default:
             break;
     }
 }
@@ -236,13 +234,13 @@ bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime,
     m_context.errorLog.WriteErrorLog(line);
     DocumentHost* host = m_context.host;
     switch (m_context.process.commandLine.clockMode) {
-        case 1:
+        case ClockMode::kPcSetsStation:
             if (!logger && host != nullptr) host->SetStationClock(*this);
             break;
-        case 2:
+        case ClockMode::kStationSetsPc:
             if (!logger && host != nullptr) host->SetPcClock(*this, recordTime);
             break;
-        case 3: {
+        case ClockMode::kWarnOnly: {
             // Marked before the boxes, so that lines arriving while they are open stay quiet;
             // the mark lasts until the clocks agree again.
             m_clockWarningShown = true;
@@ -250,11 +248,9 @@ bool CWetterDoc::CheckRecordClock(std::string_view line, std::time_t recordTime,
                 "Last valid:" + FormatLocalTime(m_lastReceivedTime, kRecordTimeFormat) +
                 " - CurrentPC:" + FormatLocalTime(now, kRecordTimeFormat) + " ";
             m_context.ui.MessageBox(text, MessageCaption(), MsgButtons::Ok, MsgIcon::Warning);
-            ReportConnectionState(1);
+            ReportConnectionState(ConnectionState::kWrongStationClock);
             break;
         }
-        default:
-            break;
     }
     return false;
 }
@@ -518,7 +514,7 @@ bool CWetterDoc::StartAcquisition(bool automatic) {
 
         const ConnectionSettings& c = m_settings.connection;
         bool answered = true;
-        if (c.type == 1 && c.fixedBaud == 0) {
+        if (c.type == ConnectionType::kSerial && c.fixedBaud == 0) {
             answered = m_context.acquisitionUi != nullptr
                            ? m_context.acquisitionUi->SearchBaudRate(*transport,
                                                                      m_settings.connection.serial)
@@ -571,7 +567,7 @@ bool CWetterDoc::RunInitialisation() {
     m_sensorIdentifiers.clear();
     process.initialisationRunning = true;
     if (m_context.acquisitionUi != nullptr) m_context.acquisitionUi->RunInitialisation(*this);
-    if (m_settings.connection.type == 3) process.settings.reconnect = false;
+    if (m_settings.connection.type == ConnectionType::kModem) process.settings.reconnect = false;
     process.initialisationRunning = false;
     if (m_reconnecting) return false;
     if (process.commandLine.silent && m_context.acquisitionUi != nullptr) {

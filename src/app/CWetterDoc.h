@@ -88,9 +88,13 @@ public:
 
     // Hands `text` to the main window's command exchange; true at once.
     bool SendStationCommand(const std::string& text);
-    // 1: the station's clock is wrong (message, then warn again at the next
-    // difference); 2: no data within the time-out (error log, then reconnect or message).
-    void ReportConnectionState(int code);
+    enum class ConnectionState {
+        // The station's clock is wrong: a message.
+        kWrongStationClock = 1,
+        // No data within the time-out: the error log, then a reconnect or a message.
+        kNoData = 2,
+    };
+    void ReportConnectionState(ConnectionState state);
     // Tells every view that new values arrived.
     void UpdateAllViews();
 

@@ -25,11 +25,11 @@ std::string ClockSetting::StationTimeText() const {
 ClockDialogResult ClockSetting::Accept() {
     ClockDialogResult result;
     result.choice = choice;
-    result.deleteLogger = choice == 0 && deleteLogger;
-    if (choice == 0) {
+    result.deleteLogger = DeletionEnabled() && deleteLogger;
+    if (choice == ClockChoice::kStationFromPc) {
         result.timeSent = m_clock.Now();
         result.command = StationProtocol::ClockCommand(result.timeSent);
-    } else if (choice == 1) {
+    } else if (choice == ClockChoice::kPcFromStation) {
         SetPcClock(m_clock, m_stationTime);
     }
     return result;

@@ -7,10 +7,16 @@
 struct AppContext;
 class Clock;
 
-// What the clock dialog decided: 0 set the station from the PC (with the
-// command it built and when), 1 the PC was set from the station, 2 no setting.
+// What the clock dialog offers, in the order of its buttons.
+enum class ClockChoice {
+    kStationFromPc = 0,  // with the command built and when
+    kPcFromStation = 1,
+    kNone = 2,
+};
+
+// What the clock dialog decided.
 struct ClockDialogResult {
-    int choice = 0;
+    ClockChoice choice = ClockChoice::kStationFromPc;
     bool deleteLogger = false;
     std::string command;
     std::time_t timeSent = 0;
@@ -34,11 +40,11 @@ public:
     std::string PcTimeText() const;
     std::string StationTimeText() const;
 
-    int choice = 0;             // 0 station from PC, 1 PC from station, 2 none
-    bool deleteLogger = false;  // only offered with choice 0
-    bool DeletionEnabled() const { return choice == 0; }
+    ClockChoice choice = ClockChoice::kStationFromPc;
+    bool deleteLogger = false;  // only offered when the station is set
+    bool DeletionEnabled() const { return choice == ClockChoice::kStationFromPc; }
 
-    // "OK": choice 0 builds the clock command now, choice 1 sets the PC's clock.
+    // "OK": builds the clock command now, or sets the PC's clock.
     ClockDialogResult Accept();
 
 private:

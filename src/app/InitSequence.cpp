@@ -135,19 +135,19 @@ void InitSequence::ClockStep(const std::string& line) {
     }
 
     switch (context.process.commandLine.clockMode) {
-        case 2:
+        case ClockMode::kStationSetsPc:
             // Without a readable station time there is nothing to set the PC from.
             if (parsed) SetPcClock(context.clock, m_stationTime);
             AfterClock(0);
             return;
-        case 3: {
+        case ClockMode::kWarnOnly: {
             std::optional<ClockDialogResult> choice;
             if (m_clockDialog != nullptr) choice = m_clockDialog->Show(m_stationTime);
-            if (!choice || choice->choice == 1) {
+            if (!choice || choice->choice == ClockChoice::kPcFromStation) {
                 AfterClock(0);
                 return;
             }
-            if (choice->choice == 2) {
+            if (choice->choice == ClockChoice::kNone) {
                 AfterClock(3);
                 return;
             }
@@ -161,7 +161,7 @@ void InitSequence::ClockStep(const std::string& line) {
             });
             return;
         }
-        default: {
+        case ClockMode::kPcSetsStation: {
             const std::time_t sent = context.clock.Now();
             SendCommand(ClockCommand(sent), kRecordLine, [this, sent](bool acknowledged) {
                 if (acknowledged) m_stationTime = sent;

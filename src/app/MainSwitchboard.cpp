@@ -58,7 +58,7 @@ void MainSwitchboard::OnStationLine(CWetterDoc* document, std::string line) {
 }
 
 void MainSwitchboard::OnNoData(CWetterDoc* document) {
-    if (IsOpen(document)) document->ReportConnectionState(2);
+    if (IsOpen(document)) document->ReportConnectionState(CWetterDoc::ConnectionState::kNoData);
 }
 
 void MainSwitchboard::SendCommandWithReply(const std::string& command, CWetterDoc& document,

@@ -8,11 +8,11 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     // Only the first argument can choose the clock mode; the switches may stand anywhere.
     const std::string first = TextNumbers::ToUpper(arguments.front());
     if (first == "-PC")
-        options.clockMode = 1;
+        options.clockMode = ClockMode::kPcSetsStation;
     else if (first == "-GPS")
-        options.clockMode = 2;
+        options.clockMode = ClockMode::kStationSetsPc;
     else if (first == "-NO")
-        options.clockMode = 3;
+        options.clockMode = ClockMode::kWarnOnly;
     for (const std::string& argument : arguments) {
         const std::string upper = TextNumbers::ToUpper(argument);
         if (upper.find("-SILENT") != std::string::npos) options.silent = true;

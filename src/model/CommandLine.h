@@ -3,10 +3,17 @@
 #include <string>
 #include <vector>
 
+// Who sets whose clock when the station's and the PC's differ.
+enum class ClockMode {
+    kPcSetsStation = 1,  // "-PC", the default
+    kStationSetsPc = 2,  // "-GPS": the station's clock is the better one
+    kWarnOnly = 3,       // "-NO": warn, and ask at the initialisation
+};
+
 // What the command line sets for the whole run.
 struct CommandLineOptions {
-    int clockMode = 1;    // 1 PC sets the station, 2 station (GPS) sets the PC, 3 only warn
-    bool silent = false;  // exit after the first initialisation
+    ClockMode clockMode = ClockMode::kPcSetsStation;
+    bool silent = false;           // exit after the first initialisation
     bool noResetCommands = false;  // no automatic "!R" and "!P"
     bool operator==(const CommandLineOptions&) const = default;
 };

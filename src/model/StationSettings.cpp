@@ -193,15 +193,15 @@ void ReadStationSettings(Profile& profile, const StationSettingsFiles& files,
         in.TextIntIn("MaxTimeDiff", "SekDiffOnl", "60", 1, kMaxClockToleranceSeconds);
 
     ConnectionSettings& c = settings.connection;
-    c.type = in.TextInt("DataParams", "SettsID", "1");
+    c.type = static_cast<ConnectionType>(in.TextInt("DataParams", "SettsID", "1"));
     switch (c.type) {
-        case 1:
+        case ConnectionType::kSerial:
             ReadSerial(in, c);
             break;
-        case 2:
+        case ConnectionType::kTcp:
             ReadTcp(in, c);
             break;
-        case 3:
+        case ConnectionType::kModem:
             ReadModem(in, c.modem);
             break;
         default:
@@ -225,7 +225,8 @@ void ReadStationSettings(Profile& profile, const StationSettingsFiles& files,
 
     pw.reconnect =
         TextNumbers::ToUpper(in.Text("Verbindungsabbruch", "ReconnectAktiv", "FALSE")) != "FALSE";
-    if (c.type == 3) pw.reconnect = false;  // a modem must not redial by itself
+    if (c.type == ConnectionType::kModem)
+        pw.reconnect = false;  // a modem must not redial by itself
 
     pw.storeVirtualSensors = in.IsTrue("Virtuelle_Sensoren", "Speichern", "");
     ReadForwarding(in, pw.forward);
@@ -234,7 +235,7 @@ void ReadStationSettings(Profile& profile, const StationSettingsFiles& files,
 }
 
 bool WriteDefaultStationSettings(Profile& profile, const StationSettingsFiles& files,
-                                 int connectionType) {
+                                 ConnectionType connectionType) {
     struct Entry {
         const char* section;
         const char* key;
@@ -242,7 +243,7 @@ bool WriteDefaultStationSettings(Profile& profile, const StationSettingsFiles& f
     };
     std::vector<Entry> entries;
     switch (connectionType) {
-        case 1:
+        case ConnectionType::kSerial:
             for (const auto& [k, v] : {std::pair{"Anschluss", "COM1"},
                                        {"Baudrate", "9600"},
                                        {"Datenbits", "8"},
@@ -251,11 +252,11 @@ bool WriteDefaultStationSettings(Profile& profile, const StationSettingsFiles& f
                                        {"AutoB", "0"}})
                 entries.push_back({"Serielle Schnittstelle", k, v});
             break;
-        case 2:
+        case ConnectionType::kTcp:
             entries.push_back({"TCP/IP Schnittstelle", "IP-Adresse", "192.168.1.1"});
             entries.push_back({"TCP/IP Schnittstelle", "IP-Port", "8023"});
             break;
-        case 3:
+        case ConnectionType::kModem:
             for (const auto& [k, v] : {std::pair{"Anschluss", "COM2"},
                                        {"Baudrate", "115200"},
                                        {"Datenbits", "8"},

@@ -27,10 +27,19 @@ struct ModemSettings {
     std::string commandAfter;
 };
 
+// How the station is reached; the number is "SettsID" in the station file.
+// Other stored numbers read as they are and reach no station.
+enum class ConnectionType {
+    kNotLoaded = -1,
+    kStoredDataOnly = 0,
+    kSerial = 1,
+    kTcp = 2,
+    kModem = 3,
+};
+
 // How the station is reached.
 struct ConnectionSettings {
-    // 0 stored data only, 1 serial, 2 TCP/IP, 3 modem; -1 before the first load.
-    int type = -1;
+    ConnectionType type = ConnectionType::kNotLoaded;
     SerialLineSettings serial;
     int fixedBaud = 0;  // "AutoB": 0 search the rate at every start
     std::string tcpAddress;
@@ -106,10 +115,11 @@ struct StationSettingsFiles {
 void ReadStationSettings(Profile& profile, const StationSettingsFiles& files,
                          StationSettings& settings);
 
-// Writes the default station settings file for the given connection type (-1: no port section).
-// False when the file could not be written.
+// Writes the default station settings file with the port section of the
+// given connection type (none before the first load). False when the file
+// could not be written.
 bool WriteDefaultStationSettings(Profile& profile, const StationSettingsFiles& files,
-                                 int connectionType);
+                                 ConnectionType connectionType);
 
 // The times, intervals and counts above are range-checked where they are read:
 // a value that is not a sensible positive number (a reset hour outside 0..23)

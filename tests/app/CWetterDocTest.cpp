@@ -58,7 +58,7 @@ TEST(CWetterDocSettings, MissingFileGetsTheDefaultFileWithoutPortSectionAndASeri
                   "\r\nIntervall/Sek=300\r\n[Programmstart]\r\nStart=1\r\n"
                   "[Dateninterpretation]\r\nMit_Speicher=1\r\nDaten_Speichern=1\r\n"
                   "[Regen]\r\nReset=0\r\n");
-    EXPECT_EQ(doc->Connection().type, 1);
+    EXPECT_EQ(doc->Connection().type, ConnectionType::kSerial);
     EXPECT_EQ(doc->Connection().serial.port, "COM1");
     EXPECT_EQ(doc->Connection().serial.baudRate, 9600);
     EXPECT_EQ(doc->Storage().dataFolder, data);
@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](auto&, auto& p, auto&) { EXPECT_FALSE(p.settings.storeVirtualSensors); }},
         SettingsRow{"GarbageGivesTheDefaults", "\x01\xff[\0\0=\n==\n[[[\r\r\x7f",
                     [](auto& d, auto& p, auto&) {
-                        EXPECT_EQ(d.Connection().type, 1);
+                        EXPECT_EQ(d.Connection().type, ConnectionType::kSerial);
                         EXPECT_EQ(p.settings.commandRetries, 5);
                     }}),
     [](const auto& info) { return std::string(info.param.name); });

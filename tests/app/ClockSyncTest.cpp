@@ -34,14 +34,14 @@ TEST_F(ClockSync, DialogChoices) {
     EXPECT_EQ(result.timeSent, Utc(2024, 3, 10, 12, 0, 5));
     EXPECT_TRUE(result.deleteLogger);
 
-    setting.choice = 1;
+    setting.choice = ClockChoice::kPcFromStation;
     EXPECT_FALSE(setting.DeletionEnabled());
     result = setting.Accept();
     EXPECT_TRUE(result.command.empty());
     EXPECT_FALSE(result.deleteLogger) << "deleting goes only with setting the station";
     EXPECT_EQ(clock.pcClockSets, (std::vector<std::time_t>{Utc(2024, 3, 10, 11, 0)}));
 
-    setting.choice = 2;
+    setting.choice = ClockChoice::kNone;
     setting.Accept();
     EXPECT_EQ(clock.pcClockSets.size(), 1u);
 }

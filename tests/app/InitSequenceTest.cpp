@@ -264,7 +264,7 @@ TEST_F(Init, SilentLoggerGetsThreeClearCommandsFifteenSecondsApart) {
 
 struct ClockRow {
     const char* name;
-    int mode;
+    ClockMode mode;
     int secondsBehind;  // of the station, against the PC's 12:00:05
     std::optional<ClockDialogResult> dialog;
     std::vector<std::string> commands;  // the first three
@@ -288,22 +288,29 @@ TEST_P(InitClock, ModeAndDifferenceDecideWhatIsSet) {
     EXPECT_EQ(sequence->ErrorCode(), row.code);
 }
 
-ClockDialogResult Chose(int choice, bool deleteLogger = false) {
-    return {choice, deleteLogger, choice == 0 ? "!U120005100324" : "", Utc(2024, 3, 10, 12, 0, 5)};
+ClockDialogResult Chose(ClockChoice choice, bool deleteLogger = false) {
+    const bool setStation = choice == ClockChoice::kStationFromPc;
+    return {choice, deleteLogger, setStation ? "!U120005100324" : "", Utc(2024, 3, 10, 12, 0, 5)};
 }
+
+constexpr ClockMode kPc = ClockMode::kPcSetsStation;
+constexpr ClockMode kGps = ClockMode::kStationSetsPc;
+constexpr ClockMode kAsk = ClockMode::kWarnOnly;
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, InitClock,
     ::testing::Values(
-        ClockRow{"PcWithinTolerance", 1, 10, {}, {"!Z30", "!R7", "?D110000100324"}, 0, 0},
-        ClockRow{"PcOneSecondMore", 1, 11, {}, {"!U120005100324", "!Z30", "!R7"}, 0, 0},
-        ClockRow{"GpsSetsThePcAndSendsNothing", 2, 60, {}, {"!Z30", "!R7", "?D110000100324"}, 1, 0},
-        ClockRow{"AskCancelGoesOn", 3, 60, std::nullopt, {"!Z30", "!R7", "?D110000100324"}, 0, 0},
-        ClockRow{"AskNoSettingEnds", 3, 60, Chose(2), {}, 0, 8},
+        ClockRow{"PcWithinTolerance", kPc, 10, {}, {"!Z30", "!R7", "?D110000100324"}, 0, 0},
+        ClockRow{"PcOneSecondMore", kPc, 11, {}, {"!U120005100324", "!Z30", "!R7"}, 0, 0},
+        ClockRow{
+            "GpsSetsThePcAndSendsNothing", kGps, 60, {}, {"!Z30", "!R7", "?D110000100324"}, 1, 0},
+        ClockRow{
+            "AskCancelGoesOn", kAsk, 60, std::nullopt, {"!Z30", "!R7", "?D110000100324"}, 0, 0},
+        ClockRow{"AskNoSettingEnds", kAsk, 60, Chose(ClockChoice::kNone), {}, 0, 8},
         ClockRow{"AskSetStationAndDeleteLogger",
-                 3,
+                 kAsk,
                  60,
-                 Chose(0, true),
+                 Chose(ClockChoice::kStationFromPc, true),
                  {"!U120005100324", "!N", "!Z30"},
                  0,
                  0}),

@@ -92,7 +92,7 @@ public:
         }
         void OnNoData(CWetterDoc* doc) override {
             ++noData;
-            doc->ReportConnectionState(2);
+            doc->ReportConnectionState(CWetterDoc::ConnectionState::kNoData);
         }
         int lines = 0;
         int noData = 0;

@@ -63,7 +63,7 @@ TEST(CZeitStellen, DeletionOnlyWithSettingTheStation) {
     QTimer::singleShot(0, &dialog, [&] { dialog.accept(); });
     const std::optional<ClockDialogResult> result = dialog.Choose();
     ASSERT_TRUE(result.has_value());
-    EXPECT_EQ(result->choice, 0);
+    EXPECT_EQ(result->choice, ClockChoice::kStationFromPc);
     EXPECT_TRUE(result->deleteLogger);
     EXPECT_EQ(result->command, "!U120005100324");
 }

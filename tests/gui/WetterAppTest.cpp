@@ -67,7 +67,7 @@ protected:
 TEST_F(WetterAppTest, StartsWithOneStationWhoseLastFrameStaysUntilTheApplicationCloses) {
     CMainFrame& frame = Start({"demo", "-gps", "x-!pr"});
 
-    EXPECT_EQ(m_app->Process().commandLine.clockMode, 2);
+    EXPECT_EQ(m_app->Process().commandLine.clockMode, ClockMode::kStationSetsPc);
     EXPECT_TRUE(m_app->Process().commandLine.noResetCommands);
     EXPECT_EQ(QCoreApplication::organizationName(), "Norvika GmbH");
     EXPECT_EQ(QCoreApplication::applicationName(), "demo");

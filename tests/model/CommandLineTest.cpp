@@ -9,6 +9,10 @@ struct Row {
     CommandLineOptions expected;
 };
 
+constexpr ClockMode kPc = ClockMode::kPcSetsStation;
+constexpr ClockMode kGps = ClockMode::kStationSetsPc;
+constexpr ClockMode kNo = ClockMode::kWarnOnly;
+
 class CommandLineTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(CommandLineTest, SetsClockModeAndSwitches) {
@@ -18,12 +22,12 @@ TEST_P(CommandLineTest, SetsClockModeAndSwitches) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, CommandLineTest,
     ::testing::Values(
-        Row{"Empty", {}, {1, false, false}},
-        Row{"GpsSilentLowerCase", {"-gps", "-silent"}, {2, true, false}},
-        Row{"NoResetNotFirst", {"x", "-!pr"}, {1, false, true}},
-        Row{"NoClock", {"-No"}, {3, false, false}},
-        Row{"ClockModeOnlyFromFirst", {"-SILENT", "-GPS"}, {1, true, false}},
-        Row{"ClockModeMatchedExactly", {"-PCX"}, {1, false, false}},
-        Row{"SwitchesFoundInsideArguments", {"-pc", "x-silenty", "a-!PRb"}, {1, true, true}}),
+        Row{"Empty", {}, {kPc, false, false}},
+        Row{"GpsSilentLowerCase", {"-gps", "-silent"}, {kGps, true, false}},
+        Row{"NoResetNotFirst", {"x", "-!pr"}, {kPc, false, true}},
+        Row{"NoClock", {"-No"}, {kNo, false, false}},
+        Row{"ClockModeOnlyFromFirst", {"-SILENT", "-GPS"}, {kPc, true, false}},
+        Row{"ClockModeMatchedExactly", {"-PCX"}, {kPc, false, false}},
+        Row{"SwitchesFoundInsideArguments", {"-pc", "x-silenty", "a-!PRb"}, {kPc, true, true}}),
     [](const auto& info) { return std::string(info.param.name); });
 }  // namespace

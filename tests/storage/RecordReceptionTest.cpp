@@ -468,7 +468,7 @@ protected:
 };
 
 TEST_F(ClockCheck, DifferenceOfExactlyTheToleranceDropsTheRecord) {
-    process.commandLine.clockMode = 1;
+    process.commandLine.clockMode = ClockMode::kPcSetsStation;
     Line(Utc(2024, 2, 1, 12, 0) - 59);
     EXPECT_EQ(files.appends.size(), 1u);
     Line(Utc(2024, 2, 1, 12, 1));
@@ -481,13 +481,13 @@ TEST_F(ClockCheck, DifferenceOfExactlyTheToleranceDropsTheRecord) {
 }
 
 TEST_F(ClockCheck, GpsModeSetsThePcClockFromTheRecord) {
-    process.commandLine.clockMode = 2;
+    process.commandLine.clockMode = ClockMode::kStationSetsPc;
     Line(Utc(2024, 2, 1, 10, 0));
     EXPECT_EQ(host.pcClockSets, std::vector<std::time_t>{Utc(2024, 2, 1, 10, 0)});
 }
 
 TEST_F(ClockCheck, WarningModeWarnsOnceUntilTheClocksAgreeAgain) {
-    process.commandLine.clockMode = 3;
+    process.commandLine.clockMode = ClockMode::kWarnOnly;
     const std::vector<std::string> warning = {
         "Last valid:11:59:30,01.02.24 - CurrentPC:12:00:00,01.02.24 ",
         "Error! \nWeatherstation has wrong time. Please restart the software to set the clock to "
@@ -511,7 +511,7 @@ TEST_F(ClockCheck, WarningModeWarnsOnceUntilTheClocksAgreeAgain) {
 }
 
 TEST_F(ClockCheck, LoggerRecordsAreCheckedOnlyWhenOlderThanTheLastReceived) {
-    process.commandLine.clockMode = 1;
+    process.commandLine.clockMode = ClockMode::kPcSetsStation;
     Line(Utc(2024, 2, 1, 11, 59, 30));
     Line(Utc(2024, 3, 1, 0, 0), true);  // later than the last received: no check
     EXPECT_EQ(files.appends.size(), 2u);
@@ -526,10 +526,10 @@ TEST_F(Reception, NoDataReportReconnectsOrShowsTheMessage) {
     const std::string text =
         "Receive no data!\n\nAction:\n- Is the selected port OK?\n- Is the connection to the "
         "weatherstation OK?";
-    doc->ReportConnectionState(2);
+    doc->ReportConnectionState(CWetterDoc::ConnectionState::kNoData);
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{text});
     process.settings.reconnect = true;
-    doc->ReportConnectionState(2);
+    doc->ReportConnectionState(CWetterDoc::ConnectionState::kNoData);
     EXPECT_EQ(host.reconnects, 1);
     EXPECT_EQ(ui.Messages().size(), 1u);
     EXPECT_NE(ErrorLogText().find("Receive no data!\r\n"), std::string::npos);

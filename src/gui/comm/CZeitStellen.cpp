@@ -52,7 +52,8 @@ CZeitStellen::CZeitStellen(Clock& clock, std::time_t stationTime, QWidget* paren
     connect(buttons, &QDialogButtonBox::rejected, this, &CZeitStellen::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Time and date of weatherstation and PC differ !!!"), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("Time and date of weatherstation and PC differ !!!"), this));
     layout->addLayout(times);
     layout->addLayout(choices);
     layout->addWidget(m_deleteGroup);
@@ -79,7 +80,7 @@ void CZeitStellen::Refresh() {
 
 void CZeitStellen::ChoiceChanged() {
     for (int i = 0; i < 3; ++i)
-        if (m_choices[i]->isChecked()) m_setting.choice = i;
+        if (m_choices[i]->isChecked()) m_setting.choice = static_cast<ClockChoice>(i);
     m_deleteGroup->setEnabled(m_setting.DeletionEnabled());
 }
 
