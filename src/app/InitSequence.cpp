@@ -81,12 +81,13 @@ void InitSequence::Start() {
                                                     : "Connecting" + transport->GetDescription());
 }
 
-void InitSequence::OnDataLine(std::string line, int message) {
-    if (m_ended) return;
+bool InitSequence::OnDataLine(std::string line, int message) {
+    if (m_ended) return false;
     if (message == kLoggerLine)
         OnLoggerLine(std::move(line));
     else
         OnRecordLine(line);
+    return true;
 }
 
 void InitSequence::OnRecordLine(const std::string& line) {
@@ -268,9 +269,12 @@ void InitSequence::ProcessLoggerLines() {
         const std::optional<CWetterDoc::RecordTime> parsed = m_document.ParseRecordTime(line);
         if (!parsed) continue;
         m_view.SetStatus(FormatLocalTime(parsed->time, "%H:%M:%S  %d.%m.%y"));
-        m_document.ProcessLine(line, true, true);
         // A line later than the station's time is live again: the logger has caught up.
-        if (parsed->time > m_stationTime) {
+        // Such a line is stored as every live one is (marked by the station, or due by
+        // the interval), not forced: forced, it would land off the storage grid.
+        const bool caughtUp = parsed->time > m_stationTime;
+        m_document.ProcessLine(line, !caughtUp, true);
+        if (caughtUp) {
             End();
             return;
         }

@@ -65,7 +65,7 @@ public:
     void Start();
 
     // Reports of the worker.
-    void OnDataLine(std::string line, int message) override;
+    bool OnDataLine(std::string line, int message) override;
     void OnReplyReceived() override;
     void OnNoReply() override;
 

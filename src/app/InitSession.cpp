@@ -5,7 +5,8 @@
 
 InitSession::InitSession(CWetterDoc& document, InitView& view, ClockDialog* clockDialog)
     : m_worker(document.Context().process, document.Context().clock, document.Context().events,
-               document.Context().errorLog, document.Context().paths.InFolder("log.dat")),
+               document.Context().errorLog, document.Files(),
+               document.Context().paths.InFolder("log.dat")),
       m_sequence(std::make_shared<InitSequence>(document, view, *this, clockDialog)) {
     m_worker.SetTarget(m_sequence);
 }

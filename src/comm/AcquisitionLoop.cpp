@@ -1,9 +1,10 @@
 #include "comm/AcquisitionLoop.h"
 
-#include <chrono>
+#include <string>
 
 #include "comm/LineAssembler.h"
 #include "comm/ProcessValues.h"
+#include "comm/ReceiveBytes.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/Ui.h"
@@ -17,7 +18,11 @@ AcquisitionLoop::~AcquisitionLoop() { Stop(); }
 void AcquisitionLoop::Start(CWetterDoc* document) {
     if (Running()) return;
     m_process.AcquisitionStopEvent.Reset();
-    m_thread = std::thread([this, document] { Run(document); });
+    // Copied here: a settings load on this thread must not race the reader.
+    const std::uint64_t timeoutMs = NoDataTimeoutMs();
+    m_thread = std::jthread([this, document, timeoutMs](std::stop_token stop) {
+        Receive(document, timeoutMs, std::move(stop));
+    });
 }
 
 void AcquisitionLoop::Stop() {
@@ -28,46 +33,50 @@ void AcquisitionLoop::Stop() {
     m_process.AcquisitionStopEvent.Reset();
 }
 
-void AcquisitionLoop::Run(CWetterDoc* document) {
+void AcquisitionLoop::Run(CWetterDoc* document) { Receive(document, NoDataTimeoutMs(), {}); }
+
+std::uint64_t AcquisitionLoop::NoDataTimeoutMs() const {
+    return static_cast<std::uint64_t>(m_process.settings.noDataTimeout * 1000.0);
+}
+
+void AcquisitionLoop::Receive(CWetterDoc* document, std::uint64_t timeoutMs, std::stop_token stop) {
     m_process.PendingCommandEvent.Reset();
+    const auto deliver = [&](std::string line) {
+        m_events.Post([receiver = &m_receiver, document, line = std::move(line)]() mutable {
+            receiver->OnStationLine(document, std::move(line));
+        });
+    };
+    // Lines the initialisation received but did not process come first. A line whose
+    // start its reader received is completed here; without that start the first line
+    // may have begun before anybody read: it is dropped.
+    LineHandOver::Left left = m_process.ReaderHandOver.Take();
+    for (std::string& line : left.lines) deliver(std::move(line));
     LineAssembler assembler(false);
-    bool synchronised = false;
+    bool synchronised = left.lineStart.has_value();
+    if (left.lineStart)
+        for (char byte : *left.lineStart) assembler.Add(byte);
     std::uint64_t lastLineTick = m_clock.TickMs();
-    const auto timeoutMs = static_cast<std::uint64_t>(m_process.settings.noDataTimeout * 1000.0);
 
-    while (true) {
-        std::shared_ptr<CDataBase> transport = m_process.CurrentTransport.Get();
-        char byte = 0;
-        if (transport != nullptr && transport->IsOpen()) {
-            if (transport->Read(&byte, 1)) {
-                if (m_process.PendingCommandEvent.TestAndClear()) {
-                    if (transport->Write(m_process.PendingCommandText.Text()) == 0) {
-                        Ui* ui = &m_ui;
-                        m_events.Post([ui] { ui->MessageBox("Error transmitting", ""); });
-                    }
-                }
-                if (assembler.Add(byte)) {
-                    // The first line may have begun before the reader did: it is dropped.
-                    if (synchronised)
-                        m_events.Post(
-                            [receiver = &m_receiver, document, line = assembler.Line()]() mutable {
-                                receiver->OnStationLine(document, std::move(line));
-                            });
-                    synchronised = true;
-                    assembler.Clear();
-                    lastLineTick = m_clock.TickMs();
-                }
+    const auto onByte = [&](char byte, CDataBase& transport) {
+        if (m_process.PendingCommandEvent.TestAndClear()) {
+            if (transport.Write(m_process.PendingCommandText.Text()) == 0) {
+                Ui* ui = &m_ui;
+                m_events.Post([ui] { ui->MessageBox("Error transmitting", ""); });
             }
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-
+        if (!assembler.Add(byte)) return;
+        if (synchronised) deliver(assembler.Line());
+        synchronised = true;
+        assembler.Clear();
+        lastLineTick = m_clock.TickMs();
+    };
+    const auto ends = [&](CDataBase* transport) {
         if (m_clock.TickMs() - lastLineTick > timeoutMs) {
             m_events.Post([receiver = &m_receiver, document] { receiver->OnNoData(document); });
             if (transport != nullptr) transport->PurgeInput();
-            return;
+            return true;
         }
-        if (m_process.AcquisitionStopEvent.TestAndClear()) return;
-        std::this_thread::yield();
-    }
+        return m_process.AcquisitionStopEvent.TestAndClear() || stop.stop_requested();
+    };
+    ReceiveBytes(m_process.CurrentTransport, m_clock, ends, onByte);
 }

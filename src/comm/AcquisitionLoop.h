@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -43,10 +44,14 @@ public:
     void Run(CWetterDoc* document);
 
 private:
+    // The no-data time-out, read on the thread that owns the settings.
+    std::uint64_t NoDataTimeoutMs() const;
+    void Receive(CWetterDoc* document, std::uint64_t timeoutMs, std::stop_token stop);
+
     ProcessValues& m_process;
     Clock& m_clock;
     EventQueue& m_events;
     Ui& m_ui;
     StationLineReceiver& m_receiver;
-    std::thread m_thread;
+    std::jthread m_thread;
 };

@@ -11,11 +11,19 @@ class CDataBase {
 public:
     virtual ~CDataBase() = default;
 
+    // What a read brought.
+    enum class ReadResult {
+        Received,  // exactly the bytes asked for
+        TimedOut,  // not all of them within the wait
+        Lost,      // the link is gone (unplugged, hung up) or not open; a link lost
+                   // while open still costs the wait, so a polling reader does not spin
+    };
+
     // Brings the link up; true when it is up.
     virtual bool Open() = 0;
-    // True only when exactly `count` bytes arrived (callers read one at a time;
-    // a one-byte read waits at most about a second).
-    virtual bool Read(char* buffer, int count) = 0;
+    // Reads exactly `count` bytes (callers read one at a time; a one-byte read
+    // waits at most about a second, two on TCP).
+    [[nodiscard]] virtual ReadResult Read(char* buffer, int count) = 0;
     // Writes the text's bytes and traces them; returns the number written.
     virtual int Write(const std::string& text) = 0;
     // Takes the link down; the result code differs by transport.

@@ -54,21 +54,23 @@ bool CDataSeriell::Open() {
     return true;
 }
 
-bool CDataSeriell::Read(char* buffer, int count) {
-    if (count < 0 || !m_port->IsOpen()) return false;
+CDataBase::ReadResult CDataSeriell::Read(char* buffer, int count) {
+    if (!m_port->IsOpen()) return ReadResult::Lost;
+    if (count < 0) return ReadResult::TimedOut;
     return ReadWaiting(buffer, count, kFirstByteWaitMs);
 }
 
-bool CDataSeriell::ReadWaiting(char* buffer, int count, unsigned waitMs) {
+CDataBase::ReadResult CDataSeriell::ReadWaiting(char* buffer, int count, unsigned waitMs) {
     const SerialPort::ReadResult result =
         m_port->Read(buffer, static_cast<std::size_t>(count), waitMs);
     if (result.status == SerialPort::ReadStatus::Lost) {
         // A vanished device answers at once; wait as silence would, so the readers
         // neither spin nor miss their no-data time-out, and a reconnect can reopen.
         m_services.clock.SleepMs(waitMs);
-        return false;
+        return ReadResult::Lost;
     }
-    return result.count == static_cast<std::size_t>(count);
+    return result.count == static_cast<std::size_t>(count) ? ReadResult::Received
+                                                           : ReadResult::TimedOut;
 }
 
 int CDataSeriell::Write(const std::string& text) {
@@ -122,9 +124,9 @@ bool CDataSeriell::SearchBaudRate(SerialLineSettings& settings) {
                 const auto wait = static_cast<unsigned>(
                     std::min<std::uint64_t>(kFirstByteWaitMs, kBaudTryMs + 1 - elapsed));
                 char byte = 0;
-                const bool got = ReadWaiting(&byte, 1, wait);
+                const ReadResult got = ReadWaiting(&byte, 1, wait);
                 if (m_services.baudSearchAbort.TestAndClear()) return false;
-                if (!got) continue;
+                if (got != ReadResult::Received) continue;
                 if (!inBrackets) {
                     inBrackets = byte == '<';
                 } else if (byte != '>') {

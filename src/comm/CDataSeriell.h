@@ -27,7 +27,7 @@ public:
     CDataSeriell& operator=(const CDataSeriell&) = delete;
 
     bool Open() override;
-    bool Read(char* buffer, int count) override;
+    [[nodiscard]] ReadResult Read(char* buffer, int count) override;
     int Write(const std::string& text) override;
     int Close() override;
     std::string GetDescription() const override;
@@ -46,9 +46,8 @@ protected:
     TransportServices& Services() { return m_services; }
 
 private:
-    // One read of up to `count` bytes with the given first-byte wait; false on
-    // silence, a short read or a lost device.
-    bool ReadWaiting(char* buffer, int count, unsigned waitMs);
+    // One read of exactly `count` bytes with the given first-byte wait.
+    [[nodiscard]] ReadResult ReadWaiting(char* buffer, int count, unsigned waitMs);
 
     const SerialLineSettings m_line;  // everything but the rate, which changes during a search
     std::atomic<int> m_baudRate;

@@ -40,23 +40,25 @@ bool CDataTCP_IP::Open() {
     return m_socket->WaitReadable(kWaitMs) == TcpSocket::Wait::Readable;
 }
 
-bool CDataTCP_IP::Read(char* buffer, int count) {
-    if (count < 0 || !m_socket->IsOpen()) return false;
+CDataBase::ReadResult CDataTCP_IP::Read(char* buffer, int count) {
+    if (!m_socket->IsOpen()) return ReadResult::Lost;
+    if (count < 0) return ReadResult::TimedOut;
     switch (m_socket->WaitReadable(kWaitMs)) {
         case TcpSocket::Wait::TimedOut:
-            return false;
+            return ReadResult::TimedOut;
         case TcpSocket::Wait::Failed:
             m_services.clock.SleepMs(kWaitMs);
-            return false;
+            return ReadResult::Lost;
         case TcpSocket::Wait::Readable:
             break;
     }
     const long received = m_socket->Receive(buffer, static_cast<std::size_t>(count));
-    if (received == count) return true;
+    if (received == count) return ReadResult::Received;
+    if (received > 0) return ReadResult::TimedOut;
     // A closed or broken connection is readable at once, every time: wait as a quiet
     // one would, so the readers see silence (and their no-data time-out) without spinning.
-    if (received <= 0) m_services.clock.SleepMs(kWaitMs);
-    return false;
+    m_services.clock.SleepMs(kWaitMs);
+    return ReadResult::Lost;
 }
 
 int CDataTCP_IP::Write(const std::string& text) {

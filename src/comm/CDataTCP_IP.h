@@ -23,7 +23,7 @@ public:
     CDataTCP_IP& operator=(const CDataTCP_IP&) = delete;
 
     bool Open() override;
-    bool Read(char* buffer, int count) override;
+    [[nodiscard]] ReadResult Read(char* buffer, int count) override;
     int Write(const std::string& text) override;
     int Close() override;
     std::string GetDescription() const override;

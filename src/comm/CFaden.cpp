@@ -1,14 +1,15 @@
 #include "comm/CFaden.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "comm/ProcessValues.h"
+#include "comm/ReceiveBytes.h"
 #include "model/Colours.h"
 #include "model/ErrorLog.h"
 #include "model/OutputList.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
+#include "platform/FileStore.h"
 
 namespace {
 
@@ -21,11 +22,12 @@ void RemoveSpaces(std::string& line) { std::erase(line, ' '); }
 }  // namespace
 
 CFaden::CFaden(ProcessValues& process, Clock& clock, EventQueue& events, ErrorLog& errorLog,
-               std::string logPath)
+               FileStore& files, std::string logPath)
     : m_process(process),
       m_clock(clock),
       m_events(events),
       m_errorLog(errorLog),
+      m_files(files),
       m_logPath(std::move(logPath)),
       m_timeoutMs(static_cast<std::uint64_t>(std::max(0, process.settings.commandTimeoutMs))),
       m_retries(process.settings.commandRetries) {}
@@ -40,10 +42,12 @@ void CFaden::SetTarget(std::weak_ptr<InitTarget> target) {
 void CFaden::Start() {
     if (Running()) return;
     // A log that cannot be created only means the traffic goes unlogged.
-    m_log = std::fopen(m_logPath.c_str(), "wb");
+    m_logging = static_cast<bool>(m_files.Replace(m_logPath, "", false));
     m_process.ReaderStopEvent.Reset();
+    // Whatever an earlier reader left belongs to an earlier connection.
+    m_process.ReaderHandOver.Leave({});
     m_threaded = true;
-    m_worker = std::thread([this] { RunWorker(); });
+    m_worker = std::jthread([this] { RunWorker(); });
     m_reader = std::jthread([this](std::stop_token stop) { RunReader(stop); });
 }
 
@@ -83,37 +87,35 @@ void CFaden::RunWorker() {
             m_queue.pop_front();
         }
         if (std::holds_alternative<std::monostate>(message)) break;
-        if (auto* line = std::get_if<std::string>(&message))
-            HandleLine(std::move(*line));
+        if (auto* line = std::get_if<ReceivedLine>(&message))
+            HandleLine(std::move(line->text), line->number);
         else
             HandleSend(std::get<CommandRequest>(message));
     }
     m_process.ReaderStopEvent.Set();
     m_reader.request_stop();
     if (m_reader.joinable()) m_reader.join();
-    if (m_log != nullptr) std::fclose(m_log);
-    m_log = nullptr;
+    // The initialisation is over: what it did not take, and what the reader received
+    // after it, can only be processed by the acquisition reader now.
+    m_process.ReaderHandOver.Leave({m_journal->Left(), m_assembler.UnfinishedLine()});
+    m_logging = false;
 }
 
 void CFaden::RunReader(std::stop_token stop) {
-    while (true) {
-        std::shared_ptr<CDataBase> transport = m_process.CurrentTransport.Get();
-        char byte = 0;
-        if (transport != nullptr && transport->IsOpen()) {
-            if (transport->Read(&byte, 1)) HandleByte(byte);
-        } else {
-            // Nothing to read from: wait as a silent line would.
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        if (m_process.ReaderStopEvent.TestAndClear() || stop.stop_requested()) break;
-        std::this_thread::yield();
-    }
+    ReceiveBytes(
+        m_process.CurrentTransport, m_clock,
+        [&](CDataBase*) {
+            return m_process.ReaderStopEvent.TestAndClear() || stop.stop_requested();
+        },
+        [this](char byte, CDataBase&) { HandleByte(byte); });
 }
 
 void CFaden::HandleByte(char byte) {
     if (!m_assembler.Add(byte)) return;
     std::string line = m_assembler.Line();
     m_assembler.Clear();
+    // As received: should it be left to the acquisition reader, that is what it would have read.
+    std::string received = line;
 
     if (line.find(kDenied) != std::string::npos) {
         OutputWrite(kDeniedText, kColourError);
@@ -121,10 +123,12 @@ void CFaden::HandleByte(char byte) {
         m_errorLog.WriteErrorLog(kDeniedText);
     }
     if (m_synchronised) {
+        const std::uint64_t number = ++m_lineNumber;
+        m_journal->Add(number, std::move(received));
         if (m_threaded)
-            Post(std::move(line));
+            Post(ReceivedLine{std::move(line), number});
         else
-            HandleLine(std::move(line));
+            HandleLine(std::move(line), number);
         return;
     }
     // The first complete record line only synchronises; the next one is the first handed on.
@@ -142,7 +146,7 @@ void CFaden::HandleSend(const CommandRequest& request) {
     Transmit(m_lastCommand);
 }
 
-void CFaden::HandleLine(std::string line) {
+void CFaden::HandleLine(std::string line, std::uint64_t number) {
     LogLine(line);
     RemoveSpaces(line);
     {
@@ -150,10 +154,11 @@ void CFaden::HandleLine(std::string line) {
         if (m_target.expired()) return;
     }
     if (!m_awaitingReply) {
-        PostDataLine(std::move(line));
+        PostDataLine(std::move(line), number);
         return;
     }
     if (const std::optional<std::string> echo = StationProtocol::EchoText(line)) {
+        m_journal->Done(number);
         if (*echo == m_lastCommand) {
             Report([](InitTarget& target) { target.OnReplyReceived(); });
             m_sendCount = 0;
@@ -166,7 +171,11 @@ void CFaden::HandleLine(std::string line) {
         }
         return;
     }
-    if (m_forwardWhileAwaiting) PostDataLine(std::move(line));
+    // A line that the wait for an echo drops is the initialisation's all the same.
+    if (m_forwardWhileAwaiting)
+        PostDataLine(std::move(line), number);
+    else
+        m_journal->Done(number);
     // Only arriving lines measure the send time-out: the station's records drive it.
     m_lastLineTick = m_clock.TickMs();
     if (m_lastLineTick - m_sentTick > m_timeoutMs) {
@@ -198,18 +207,21 @@ void CFaden::GiveUp() {
     m_awaitingReply = false;
 }
 
-void CFaden::PostDataLine(std::string line) {
+void CFaden::PostDataLine(std::string line, std::uint64_t number) {
     const int message = m_lineMessage;
-    if (message == StationProtocol::kNoLineMessage) return;
-    Report([line = std::move(line), message](InitTarget& target) mutable {
-        target.OnDataLine(std::move(line), message);
-    });
+    if (message == StationProtocol::kNoLineMessage) {
+        m_journal->Done(number);
+        return;
+    }
+    Report(
+        [line = std::move(line), message, number, journal = m_journal](InitTarget& target) mutable {
+            if (target.OnDataLine(std::move(line), message)) journal->Done(number);
+        });
 }
 
 void CFaden::LogLine(const std::string& text) {
-    if (m_log == nullptr) return;
-    std::fwrite(text.data(), 1, text.size(), m_log);
-    std::fflush(m_log);
+    // Write errors are ignored: the log is only an aid.
+    if (m_logging) (void)m_files.Append(m_logPath, text, false);
 }
 
 template <class Call>

@@ -2,7 +2,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -11,11 +10,13 @@
 #include <variant>
 
 #include "comm/LineAssembler.h"
+#include "comm/LineJournal.h"
 #include "comm/StationProtocol.h"
 
 class Clock;
 class ErrorLog;
 class EventQueue;
+class FileStore;
 struct ProcessValues;
 
 // A command for the initialisation worker.
@@ -30,8 +31,9 @@ struct CommandRequest {
 class InitTarget {
 public:
     virtual ~InitTarget() = default;
-    // A data line for `message` (kRecordLine or kLoggerLine).
-    virtual void OnDataLine(std::string line, int message) = 0;
+    // A data line for `message` (kRecordLine or kLoggerLine); false when the
+    // initialisation is already over, which leaves the line to the acquisition reader.
+    virtual bool OnDataLine(std::string line, int message) = 0;
     // The station echoed the command.
     virtual void OnReplyReceived() = 0;
     // No echo after every transmission.
@@ -41,14 +43,17 @@ public:
 // The initialisation worker: a thread with its own queue that sends one
 // command at a time, recognises the station's echo, repeats the command on a
 // wrong echo or time-out, and hands data lines to the initialisation. Its byte
-// reader turns the station's bytes into lines on a second thread.
+// reader turns the station's bytes into lines on a second thread. When the
+// worker ends, the lines the initialisation did not take and the start of the
+// line being received are left to the acquisition reader.
 //
 // Handle* run on the worker thread once Start() was called; tests may call
 // them directly without starting the threads.
 class CFaden {
 public:
+    // The traffic is logged to `logPath` through `files`.
     CFaden(ProcessValues& process, Clock& clock, EventQueue& events, ErrorLog& errorLog,
-           std::string logPath);
+           FileStore& files, std::string logPath);
     ~CFaden();
     CFaden(const CFaden&) = delete;
     CFaden& operator=(const CFaden&) = delete;
@@ -68,9 +73,9 @@ public:
     // Queues a command for the worker (or handles it at once when not started).
     void PostCommand(CommandRequest request);
 
-    // The worker's two messages.
+    // The worker's two messages. `number` is the line's number in the journal (0: none).
     void HandleSend(const CommandRequest& request);
-    void HandleLine(std::string line);
+    void HandleLine(std::string line, std::uint64_t number = 0);
 
     // The byte reader's step for one received byte; tests feed bytes here.
     void HandleByte(char byte);
@@ -80,7 +85,11 @@ public:
     int LineMessage() const { return m_lineMessage; }
 
 private:
-    using Message = std::variant<std::string, CommandRequest, std::monostate>;
+    struct ReceivedLine {
+        std::string text;
+        std::uint64_t number;
+    };
+    using Message = std::variant<ReceivedLine, CommandRequest, std::monostate>;
 
     void RunWorker();
     void RunReader(std::stop_token stop);
@@ -88,7 +97,7 @@ private:
     void Transmit(const std::string& command);
     void Retransmit();
     void GiveUp();
-    void PostDataLine(std::string line);
+    void PostDataLine(std::string line, std::uint64_t number);
     void LogLine(const std::string& text);
     template <class Call>
     void Report(Call call);
@@ -97,8 +106,9 @@ private:
     Clock& m_clock;
     EventQueue& m_events;
     ErrorLog& m_errorLog;
+    FileStore& m_files;
     std::string m_logPath;
-    std::FILE* m_log = nullptr;
+    bool m_logging = false;  // the log was created; written only by the worker once started
 
     std::mutex m_targetMutex;
     std::weak_ptr<InitTarget> m_target;
@@ -112,9 +122,13 @@ private:
     int m_sendCount = 0;
     int m_lineMessage = StationProtocol::kRecordLine;
 
-    // Byte reader state: touched only by the reader thread.
+    // Byte reader state: touched only by the reader thread (and the worker once it has ended).
     LineAssembler m_assembler{true};
     bool m_synchronised = false;
+    std::uint64_t m_lineNumber = 0;
+
+    // Shared with the reports on their way to the initialisation, which may outlive the worker.
+    std::shared_ptr<LineJournal> m_journal = std::make_shared<LineJournal>();
 
     // Copied at construction: a settings load on another thread must not race the worker.
     std::uint64_t m_timeoutMs;
@@ -126,5 +140,5 @@ private:
 
     bool m_threaded = false;  // set before the threads start, cleared after they end
     std::jthread m_reader;
-    std::thread m_worker;
+    std::jthread m_worker;
 };

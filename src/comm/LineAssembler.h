@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // Builds station lines from received bytes, one byte at a time, keeping only
@@ -24,9 +25,15 @@ public:
     void Clear() { m_line.clear(); }
     // Lines dropped for their length since construction.
     std::size_t OverlongLines() const { return m_overlong; }
+    // The bytes of the line still being received, when it is known to have begun
+    // right after a line feed: a reader that ends passes them to the next one,
+    // which then completes the line instead of dropping it. Nothing before the
+    // first line feed, after a bell, or inside an over-long line.
+    std::optional<std::string> UnfinishedLine() const;
 
 private:
     bool m_bellEndsLine;
+    bool m_lineStartKnown = false;
     bool m_skipping = false;
     std::size_t m_overlong = 0;
     std::string m_line;

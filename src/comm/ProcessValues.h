@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "comm/LineHandOver.h"
 #include "comm/PendingCommand.h"
 #include "comm/TransportSlot.h"
 #include "model/CommandLine.h"
@@ -21,6 +22,9 @@ struct ProcessValues {
 
     // Set around the initialisation: keeps record storing from writing its outputs.
     std::atomic<bool> initialisationRunning{false};
+
+    // Left by the initialisation's reader for the acquisition reader.
+    LineHandOver ReaderHandOver;
 
     AutoResetEvent ReaderStopEvent;
     AutoResetEvent AcquisitionStopEvent;

@@ -79,8 +79,10 @@ protected:
         sequence->Start();
     }
 
-    void Line(std::time_t time, int message = kRecordLine) {
-        sequence->OnDataLine(Stamp(time) + "TE5.0,FE80,\r\n", message);
+    // `marked`: the station marks it for storage.
+    void Line(std::time_t time, int message = kRecordLine, bool marked = false) {
+        sequence->OnDataLine(Stamp(time) + "TE5.0,FE80," + (marked ? "\x1F" : "") + "\r\n",
+                             message);
     }
     // Acknowledges the last command and lets the wait before the next one pass.
     void Ack(unsigned waitMs = 0) {
@@ -149,7 +151,7 @@ TEST_F(Init, LoggerStationRunsEveryStepAndStoresTheLoggerRecords) {
     Line(Utc(2024, 3, 10, 11, 5), kLoggerLine);
     Line(Utc(2024, 3, 10, 11, 10), kLoggerLine);
     EXPECT_EQ(view.finished, 0);
-    Line(Utc(2024, 3, 10, 12, 0, 10), kLoggerLine);  // live again: caught up
+    Line(Utc(2024, 3, 10, 12, 0, 10), kLoggerLine, true);  // live again: caught up
     EXPECT_EQ(view.finished, 1);
     EXPECT_EQ(channel.quits, 1);
     EXPECT_EQ(sequence->ErrorCode(), 0);
@@ -169,6 +171,43 @@ TEST_F(Init, LoggerStationRunsEveryStepAndStoresTheLoggerRecords) {
                              "Received station's reply", "Set altitude", "Received station's reply",
                              "Read data logger", "Received station's reply"}));
 }
+
+struct CaughtUpRow {
+    const char* name;
+    int storeByPc;           // "Daten_Speichern"
+    std::time_t lastLogged;  // the logger's last record
+    bool marked;             // the live line that ends the read-out
+    std::time_t lastStored;
+};
+
+class InitCaughtUp : public Init, public ::testing::WithParamInterface<CaughtUpRow> {};
+
+TEST_P(InitCaughtUp, LiveLineThatEndsTheReadOutIsStoredOnlyByTheStorageRule) {
+    const CaughtUpRow& row = GetParam();
+    Open("[Dateninterpretation]\nMit_Speicher=0\nDaten_Speichern=" + std::to_string(row.storeByPc) +
+         "\n");
+    UpToLoggerQuery(Utc(2024, 3, 10, 12, 0));
+    Ack();
+    Line(row.lastLogged, kLoggerLine);
+    Line(Utc(2024, 3, 10, 12, 0, 10), kLoggerLine, row.marked);
+    EXPECT_EQ(view.finished, 1);
+    EXPECT_EQ(doc->LastStoredTime(), row.lastStored);
+    EXPECT_TRUE(
+        folder.Read("Daten/03_2024.orb").ends_with(Stamp(row.lastStored) + "TE5.0,FE80,\r\n"))
+        << "nothing after the last stored record, not even a gap line";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, InitCaughtUp,
+    ::testing::Values(CaughtUpRow{"UnmarkedByAMarkingStation", 0, Utc(2024, 3, 10, 11, 55), false,
+                                  Utc(2024, 3, 10, 11, 55)},
+                      CaughtUpRow{"MarkedByTheStation", 0, Utc(2024, 3, 10, 11, 55), true,
+                                  Utc(2024, 3, 10, 12, 0, 10)},
+                      CaughtUpRow{"NotYetDueByTheInterval", 1, Utc(2024, 3, 10, 12, 0), false,
+                                  Utc(2024, 3, 10, 12, 0)},
+                      CaughtUpRow{"DueByTheInterval", 1, Utc(2024, 3, 10, 11, 55), false,
+                                  Utc(2024, 3, 10, 12, 0, 10)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Init, StationWithoutLoggerEndsAfterTheLabels) {
     Open("[Dateninterpretation]\nMit_Speicher=1\n");

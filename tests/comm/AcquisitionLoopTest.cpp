@@ -1,5 +1,7 @@
-// The acquisition reader: lines for the main window, the first partial line
-// dropped, queued commands sent after the next byte, and the silence report.
+// The acquisition reader: lines for the main window, beginning with what the
+// initialisation left (the first line completed from its reader's bytes, or
+// else dropped as partial), queued commands sent after the next byte, and the
+// silence report.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +14,7 @@
 #include "StationHome.h"
 #include "app/StationCommands.h"
 #include "comm/AcquisitionLoop.h"
+#include "comm/ProcessValues.h"
 
 namespace {
 
@@ -53,11 +56,54 @@ TEST_F(Acquisition, LinesGoToTheMainWindowUntilTheStationFallsSilent) {
     EXPECT_LE(clock.TickMs() - start, 62000u);
 }
 
+struct HandOverRow {
+    const char* name;
+    LineHandOver::Left left;  // by the initialisation's reader
+    std::vector<std::string> lines;
+};
+
+class AcquisitionHandOver : public Acquisition,
+                            public ::testing::WithParamInterface<HandOverRow> {};
+
+TEST_P(AcquisitionHandOver, WhatTheInitialisationLeftComesFirstAndCompletesTheFirstLine) {
+    process.ReaderHandOver.Leave(GetParam().left);
+    transport->Feed("0,TE5.0,\x1F\r\n12:00:20,TE5.2,\r\n");
+    loop.Run(document);
+    events.RunPending();
+    EXPECT_EQ(receiver.lines, GetParam().lines);
+    const LineHandOver::Left again = process.ReaderHandOver.Take();
+    EXPECT_TRUE(again.lines.empty() && !again.lineStart) << "taken once";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AcquisitionHandOver,
+    ::testing::Values(
+        HandOverRow{"NothingKnownDropsThePartialLine", {}, {"12:00:20,TE5.2,\r\n"}},
+        HandOverRow{"TheLineStartCompletesIt",
+                    {{}, "12:00:1"},
+                    {"12:00:10,TE5.0,\x1F\r\n", "12:00:20,TE5.2,\r\n"}},
+        HandOverRow{
+            "AtALineEndTheFirstLineIsWhole", {{}, ""}, {"0,TE5.0,\x1F\r\n", "12:00:20,TE5.2,\r\n"}},
+        HandOverRow{"LinesTheInitialisationDidNotTakeComeFirst",
+                    {{"12:00:00,TE4.9,\x1F\r\n"}, "12:00:1"},
+                    {"12:00:00,TE4.9,\x1F\r\n", "12:00:10,TE5.0,\x1F\r\n", "12:00:20,TE5.2,\r\n"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Acquisition, BytesWithoutLineFeedCountAsSilence) {
     transport->Feed("\r\n" + std::string(70, 'x'));
     process.settings.noDataTimeout = 5.0;
     loop.Run(document);
     events.RunPending();
+    EXPECT_EQ(receiver.noData, 1);
+}
+
+TEST_F(Acquisition, ALostLinkEndsTheReaderAsSilenceDoes) {
+    transport->Feed("\r\n12:00:10,TE5.1,\r\n");
+    transport->lost = true;
+    process.settings.noDataTimeout = 5.0;
+    loop.Run(document);
+    events.RunPending();
+    EXPECT_EQ(receiver.lines, (std::vector<std::string>{"12:00:10,TE5.1,\r\n"}));
     EXPECT_EQ(receiver.noData, 1);
 }
 

@@ -91,25 +91,26 @@ TEST_F(CDataSeriellTest, ReadTakesExactlyTheCountWithinTheFirstByteWait) {
     ASSERT_TRUE(Transport().Open());
     char buffer[2] = {};
     port->Send("a");
-    EXPECT_TRUE(Transport().Read(buffer, 1));
+    EXPECT_EQ(Transport().Read(buffer, 1), CDataBase::ReadResult::Received);
     EXPECT_EQ(buffer[0], 'a');
 
     port->Send("b");
-    EXPECT_FALSE(Transport().Read(buffer, 2)) << "a short read is no success";
+    EXPECT_EQ(Transport().Read(buffer, 2), CDataBase::ReadResult::TimedOut)
+        << "a short read is no success";
 
     const std::uint64_t before = clock.TickMs();
-    EXPECT_FALSE(Transport().Read(buffer, 1));
+    EXPECT_EQ(Transport().Read(buffer, 1), CDataBase::ReadResult::TimedOut);
     EXPECT_EQ(clock.TickMs() - before, 1000u) << "silence costs the first-byte wait";
     EXPECT_EQ(port->waits.back(), 1000u);
 }
 
-TEST_F(CDataSeriellTest, ALostDeviceReadsAsSilenceWithoutSpinning) {
+TEST_F(CDataSeriellTest, ALostDeviceIsReportedAfterTheWaitOfSilence) {
     ASSERT_TRUE(Transport().Open());
     port->lost = true;
     char byte = 0;
     const std::uint64_t before = clock.TickMs();
-    EXPECT_FALSE(Transport().Read(&byte, 1));
-    EXPECT_FALSE(Transport().Read(&byte, 1));
+    EXPECT_EQ(Transport().Read(&byte, 1), CDataBase::ReadResult::Lost);
+    EXPECT_EQ(Transport().Read(&byte, 1), CDataBase::ReadResult::Lost);
     EXPECT_EQ(clock.TickMs() - before, 2000u);
     EXPECT_TRUE(Transport().IsOpen()) << "the reconnect closes and reopens it";
 }
@@ -125,7 +126,7 @@ TEST_F(CDataSeriellTest, WriteLogsTheTrafficEvenWhenClosed) {
 
 TEST_F(CDataSeriellTest, AClosedTransportNeitherReadsNorPurges) {
     char byte = 0;
-    EXPECT_FALSE(Transport().Read(&byte, 1));
+    EXPECT_EQ(Transport().Read(&byte, 1), CDataBase::ReadResult::Lost);
     EXPECT_TRUE(port->waits.empty());
     EXPECT_TRUE(Transport().PurgeInput());
     EXPECT_EQ(port->flushes, 0);
@@ -264,7 +265,7 @@ TEST_F(CDataSeriellPty, TalksToTheStationAtTheConfiguredRate) {
     EXPECT_EQ(station.Receive(4), "?X\r\n");
     station.Send("a");
     char byte = 0;
-    EXPECT_TRUE(transport.Read(&byte, 1));
+    EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Received);
     EXPECT_EQ(byte, 'a');
 }
 
@@ -282,13 +283,13 @@ TEST_F(CDataSeriellPty, RefusedSettingsAreReportedAndTheProgramGoesOn) {
     EXPECT_TRUE(again.Open()) << "the failed open left the port free";
 }
 
-TEST_F(CDataSeriellPty, AHungUpStationLooksLikeSilence) {
+TEST_F(CDataSeriellPty, AHungUpStationIsLostAfterTheWaitOfSilence) {
     CDataSeriell transport = Make(9600);
     ASSERT_TRUE(transport.Open());
     station.HangUp();
     char byte = 0;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(transport.Read(&byte, 1));
+    EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Lost);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - start)
                         .count();

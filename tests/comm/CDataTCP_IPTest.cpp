@@ -118,7 +118,7 @@ TEST_F(CDataTCP_IPTest, OpensWhenTheStationSpeaksAndCarriesBytesBothWays) {
     EXPECT_TRUE(transport.IsOpen());
 
     char byte = 0;
-    EXPECT_TRUE(transport.Read(&byte, 1));
+    EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Received);
     EXPECT_EQ(byte, 'x');
     EXPECT_EQ(transport.Write("?X\r\n"), 4);
     EXPECT_EQ(station.Receive(4), "?X\r\n");
@@ -143,16 +143,17 @@ TEST_F(CDataTCP_IPTest, AQuietStationFailsTheOpenButKeepsTheConnection) {
     EXPECT_EQ(station.Receive(1), "<closed>") << "Close releases the connection";
 }
 
-TEST_F(CDataTCP_IPTest, AClosedConnectionReadsAsSilenceWithoutSpinning) {
+TEST_F(CDataTCP_IPTest, AClosedConnectionIsLostAfterTheWaitOfSilence) {
     CDataTCP_IP transport("127.0.0.1", station.Port(), services);
     ASSERT_TRUE(OpenWithStation(transport, "x"));
     station.HangUp();
 
     char byte = 0;
-    EXPECT_TRUE(transport.Read(&byte, 1)) << "what came before the close is still read";
+    EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Received)
+        << "what came before the close is still read";
     const std::uint64_t before = clock.TickMs();
-    EXPECT_FALSE(transport.Read(&byte, 1));
-    EXPECT_FALSE(transport.Read(&byte, 1));
+    EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Lost);
+    EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Lost);
     EXPECT_EQ(clock.TickMs() - before, 4000u) << "each read costs the 2 s wait";
 }
 
@@ -171,7 +172,7 @@ TEST_F(CDataTCP_IPTest, WithoutSocketWriteFailsButIsLogged) {
     EXPECT_EQ(transport.Write("?X\r\n"), -1);
     EXPECT_EQ(Output(), (std::vector<tagOutpElm>{{"?X\r\n", kColourCommand}}));
     char byte = 0;
-    EXPECT_FALSE(transport.Read(&byte, 1));
+    EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Lost);
     EXPECT_EQ(transport.Close(), 1);
 }
 
@@ -240,12 +241,13 @@ TEST_F(CDataTCP_IPTest, OpenConnectsToTheResolvedAddressAndWaitsTwoSeconds) {
 struct SilenceRow {
     const char* name;
     void (*make)(FakeTcpSocket&);
+    CDataBase::ReadResult result;
 };
 
 const SilenceRow kSilenceRows[] = {
-    {"QuietConnection", [](FakeTcpSocket&) {}},
-    {"PeerClosed", [](FakeTcpSocket& s) { s.peerClosed = true; }},
-    {"WaitFails", [](FakeTcpSocket& s) { s.waitFails = true; }},
+    {"QuietConnection", [](FakeTcpSocket&) {}, CDataBase::ReadResult::TimedOut},
+    {"PeerClosed", [](FakeTcpSocket& s) { s.peerClosed = true; }, CDataBase::ReadResult::Lost},
+    {"WaitFails", [](FakeTcpSocket& s) { s.waitFails = true; }, CDataBase::ReadResult::Lost},
 };
 
 class CDataTCP_IPSilenceTest : public CDataTCP_IPTest,
@@ -256,11 +258,11 @@ TEST_P(CDataTCP_IPSilenceTest, EveryReadWithoutDataCostsTheWait) {
     fake->incoming = "x";
     ASSERT_TRUE(transport->Open());
     char byte = 0;
-    ASSERT_TRUE(transport->Read(&byte, 1));
+    ASSERT_EQ(transport->Read(&byte, 1), CDataBase::ReadResult::Received);
 
     GetParam().make(*fake);
     const std::uint64_t before = clock.TickMs();
-    EXPECT_FALSE(transport->Read(&byte, 1));
+    EXPECT_EQ(transport->Read(&byte, 1), GetParam().result);
     EXPECT_EQ(clock.TickMs() - before, 2000u);
 }
 

@@ -1,7 +1,7 @@
 // The initialisation worker: synchronising on the first record line, echo
 // matching, repeats on a wrong echo or a time-out, "DENIED: ", and the data
-// lines it hands on. Driven byte by byte on the test thread, and once on its
-// own threads.
+// lines it hands on. Driven byte by byte on the test thread, and on its own
+// threads: the traffic log and what it leaves to the acquisition reader.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "FakeFileStore.h"
 #include "FakeTransport.h"
 #include "StationHome.h"
 #include "comm/CFaden.h"
@@ -20,9 +21,11 @@ using namespace StationProtocol;
 namespace {
 
 struct RecordingTarget final : InitTarget {
-    void OnDataLine(std::string line, int message) override {
+    bool OnDataLine(std::string line, int message) override {
+        if (ended) return false;
         lines.push_back(line);
         messages.push_back(message);
+        return true;
     }
     void OnReplyReceived() override { ++replies; }
     void OnNoReply() override { ++noReplies; }
@@ -30,6 +33,7 @@ struct RecordingTarget final : InitTarget {
     std::vector<int> messages;
     int replies = 0;
     int noReplies = 0;
+    bool ended = false;  // takes no more lines
 };
 
 constexpr const char* kRecord = "12:00:00,10.03.24,TE5.0, FE80,\r\n";
@@ -51,7 +55,8 @@ protected:
 
     std::shared_ptr<FakeTransport> transport = std::make_shared<FakeTransport>("t");
     std::shared_ptr<RecordingTarget> target = std::make_shared<RecordingTarget>();
-    CFaden worker{process, clock, events, errorLog, folder.File("log.dat")};
+    FakeFileStore files;
+    CFaden worker{process, clock, events, errorLog, files, folder.File("log.dat")};
 };
 
 TEST_F(Faden, FirstRecordLineOnlySynchronises) {
@@ -142,26 +147,43 @@ TEST_F(Faden, WithoutTargetLinesAreDropped) {
     EXPECT_EQ(events.Waiting(), 0u);
 }
 
-TEST_F(Faden, ThreadsReadTheTransportAndLogTheTraffic) {
+TEST_F(Faden, ThreadsReadTheTransportLogTheTrafficAndLeaveWhatTheInitialisationDidNotTake) {
     ProcessValues threaded;
+    threaded.ReaderHandOver.Leave({{"from an earlier connection\r\n"}, ""});
     auto feed = std::make_shared<ByteFeedTransport>();
     threaded.CurrentTransport.Exchange(feed);
-    CFaden live(threaded, clock, events, errorLog, folder.File("log.dat"));
+    files.files[folder.File("log.dat")] = "the last run's traffic";
+    CFaden live(threaded, clock, events, errorLog, files, folder.File("log.dat"));
     live.SetTarget(target);
     live.Start();
+    EXPECT_TRUE(threaded.ReaderHandOver.Take().lines.empty());
+    const auto waitUntil = [&](auto done) {
+        for (int i = 0; i < 2000 && !done(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            events.RunPending();
+        }
+    };
     feed->Feed(std::string(kRecord) + kRecord);
     live.PostCommand({"!Z30", false, kRecordLine});
     feed->Feed("<!Z30>\r\n");
-    for (int i = 0; i < 2000 && target->replies == 0; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        events.RunPending();
-    }
+    waitUntil([&] { return target->replies == 1; });
+
+    // The initialisation is over; the reader ends inside its last read, which took the
+    // start of the next line.
+    target->ended = true;
+    feed->Feed("12:00:10, TE5.1,\r\n12:00:2");
+    waitUntil([&] { return feed->Waiting() == 0; });
     live.Stop();
+    events.RunPending();
     EXPECT_EQ(target->replies, 1);
     EXPECT_EQ(feed->Written(), (std::vector<std::string>{"!Z30\r\n"}));
-    const std::string log = folder.Read("log.dat");
+    const std::string log = files.Read(folder.File("log.dat"));
+    EXPECT_EQ(log.find("the last run's traffic"), std::string::npos) << "each run starts it anew";
     EXPECT_NE(log.find("!Z30\r\n"), std::string::npos);
     EXPECT_NE(log.find("<!Z30>\r\n"), std::string::npos);
+    const LineHandOver::Left left = threaded.ReaderHandOver.Take();
+    EXPECT_EQ(left.lines, (std::vector<std::string>{"12:00:10, TE5.1,\r\n"})) << "as received";
+    EXPECT_EQ(left.lineStart, "12:00:2");
 }
 
 }  // namespace

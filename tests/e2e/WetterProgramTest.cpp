@@ -1,7 +1,8 @@
 // The real program against the simulated station over TCP, started and
 // stopped as a user would: the logger read-out and live records in the data
-// files, a second start that continues them, a silent run, and a station that
-// is killed and comes back.
+// files, a second start that continues them, no record lost or stored off the
+// storage grid where the read-out hands over to live records, a silent run,
+// and a station that is killed and comes back.
 #ifdef WETTER_EXECUTABLE
 
 #include <gtest/gtest.h>
@@ -124,21 +125,22 @@ std::time_t TimeOf(const std::string& line) {
 
 class WetterProgram : public ::testing::Test, protected StationHome {
 protected:
-    WetterProgram() {
-        // Stored data up to a minute ago: the logger holds what came after.
-        m_lastSeeded = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 60, kInterval);
-        Seed(DataFolder());
-    }
     ~WetterProgram() override {
         if (m_station) m_station->Stop();
     }
 
+    // Stored data up to a minute ago (seeded at the first start): the logger holds what
+    // came after.
     void StartStation(int port = 0, double historyHours = 0.5) {
+        if (m_lastSeeded == 0) {
+            m_lastSeeded = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 60, m_interval);
+            ASSERT_NO_FATAL_FAILURE(Seed(DataFolder()));
+        }
         orbsim::StationOptions options;
         options.link = orbsim::LinkKind::kTcp;
         options.tcpPort = port;
-        options.cycleSeconds = 0.5;
-        options.storageInterval = kInterval;
+        options.cycleSeconds = m_cycle;
+        options.storageInterval = m_interval;
         options.historyHours = historyHours;
         options.sensors = {{"TE", 1}, {"FE", 0}};
         m_station = std::make_unique<orbsim::Station>(options);
@@ -154,16 +156,16 @@ protected:
                "[Verbindungsabbruch]\nReconnectAktiv=TRUE\nReconnect=1.0\n"
                "ReconnectTimeout=5.0\n";
     }
-    void WriteSettings() { WriteStation(StationSections(), kInterval); }
+    void WriteSettings() { WriteStation(StationSections(), m_interval); }
     // Monthly files of `dataFolder` up to the last seeded record.
     void Seed(const std::string& dataFolder) const {
         orbsim::SeedOptions seed;
         seed.folder = dataFolder;
         seed.days = 1;
-        seed.interval = kInterval;
+        seed.interval = m_interval;
         seed.sensors = {{"TE", 1}, {"FE", 0}};
         seed.end = m_lastSeeded;
-        EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
+        ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
     }
     // Every line of the data files of `dataFolder`, oldest month first.
     static std::vector<std::string> DataLinesIn(const std::string& dataFolder) {
@@ -204,7 +206,20 @@ protected:
         return line + "\r\n";
     }
 
+    // Stored records after the seeded ones.
+    std::vector<std::string> NewLines() const {
+        std::vector<std::string> lines;
+        for (const auto& line : DataLines())
+            if (TimeOf(line) > m_lastSeeded) lines.push_back(line);
+        return lines;
+    }
+    static bool IsGapLine(const std::string& line) {
+        return line.find("TE-99999,FE-99999,") != std::string::npos;
+    }
+
     SystemClock m_clock;  // names the local zone once, before the station's thread starts
+    int m_interval = kInterval;
+    double m_cycle = 0.5;
     std::time_t m_lastSeeded = 0;
     std::unique_ptr<orbsim::Station> m_station;
 };
@@ -256,6 +271,53 @@ TEST_F(WetterProgram, ReadsTheLoggerStoresLiveRecordsAndContinuesOnTheNextStart)
         ++pause;
     }
     EXPECT_GE(pause, 1);
+}
+
+TEST_F(WetterProgram, NoRecordIsLostWhereTheReadOutHandsOverToLiveRecords) {
+    // The station marks every line (each starts a storage interval): a line lost between
+    // the initialisation and the live records would leave a gap line.
+    m_interval = 1;
+    m_cycle = 1;
+    ASSERT_NO_FATAL_FAILURE(StartStation());
+    WriteSettings();
+    Program program(*this);
+    const std::time_t started = std::time(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return LastTime() >= started + 5; }, 40s));
+
+    // The same after a reconnect; meanwhile the station's logger keeps what it measures.
+    m_station->Disconnect(1000ms);
+    ASSERT_TRUE(WaitFor(
+        [&] { return folder.Read("ErrLog.txt").find("Receive no data!") != std::string::npos; },
+        15s));
+    const std::time_t reconnected = std::time(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return LastTime() >= reconnected + 10; }, 40s));
+    EXPECT_EQ(program.Stop(), 0);
+    ExpectStrictlyIncreasing();
+    for (const auto& line : NewLines()) EXPECT_FALSE(IsGapLine(line)) << line;
+}
+
+TEST_F(WetterProgram, RecordsAfterTheReadOutStayOnTheStorageGrid) {
+    m_interval = 10;
+    ASSERT_NO_FATAL_FAILURE(StartStation());
+    WriteSettings();
+    // Started just after a storage boundary, the read-out ends long before the next one:
+    // on a live line that the station has not marked.
+    const std::time_t boundary = orbsim::LastBoundaryAtOrBefore(std::time(nullptr), m_interval);
+    std::this_thread::sleep_until(std::chrono::system_clock::from_time_t(boundary + m_interval) +
+                                  200ms);
+    Program program(*this);
+    const std::time_t started = std::time(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return LastTime() >= started + 2 * m_interval; }, 40s));
+    EXPECT_EQ(program.Stop(), 0);
+    ExpectStrictlyIncreasing();
+    const auto lines = NewLines();
+    EXPECT_GE(lines.size(), 6u);
+    for (const auto& line : lines) {
+        EXPECT_FALSE(IsGapLine(line)) << line;
+        const std::tm fields = LocalTime(TimeOf(line));
+        EXPECT_EQ((fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec) % m_interval, 0)
+            << "off the grid: " << line;
+    }
 }
 
 TEST_F(WetterProgram, SilentRunEndsAfterTheInitialisation) {
@@ -313,9 +375,7 @@ TEST_F(WetterProgram, KilledStationIsReportedAndReconnectedWhenItIsBack) {
     EXPECT_EQ(program.Stop(), 0);
     ExpectStrictlyIncreasing();
     bool gap = false;
-    for (const auto& line : DataLines())
-        gap =
-            gap || (TimeOf(line) > killed && line.find("TE-99999,FE-99999,") != std::string::npos);
+    for (const auto& line : DataLines()) gap = gap || (TimeOf(line) > killed && IsGapLine(line));
     EXPECT_TRUE(gap) << "the silent intervals are marked";
 }
 

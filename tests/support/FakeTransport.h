@@ -20,7 +20,9 @@ public:
     explicit FakeTransport(std::string description) : description(std::move(description)) {}
 
     bool Open() override { return open = openSucceeds; }
-    bool Read(char*, int) override { return false; }
+    [[nodiscard]] ReadResult Read(char*, int) override {
+        return open ? ReadResult::TimedOut : ReadResult::Lost;
+    }
     int Write(const std::string& text) override {
         written.push_back(text);
         return static_cast<int>(text.size());
@@ -67,9 +69,10 @@ private:
 };
 
 // A transport that hands out the bytes a test feeds it, one per read. With
-// nothing waiting a read fails after the first-byte wait: on a manual clock
-// the wait advances the clock, otherwise it is a short real sleep. Safe to feed
-// from the test thread while a reader thread reads.
+// nothing waiting a read times out after the first-byte wait (or reports the
+// link lost once the test said so): on a manual clock the wait advances the
+// clock, otherwise it is a short real sleep. Safe to feed from the test thread
+// while a reader thread reads.
 class ByteFeedTransport final : public CDataBase {
 public:
     explicit ByteFeedTransport(ManualClock* clock = nullptr, unsigned waitMs = 1000)
@@ -83,26 +86,31 @@ public:
         std::lock_guard lock(m_mutex);
         return m_written;
     }
+    // Bytes fed and not yet read.
+    std::size_t Waiting() const {
+        std::lock_guard lock(m_mutex);
+        return m_incoming.size();
+    }
     void SetWriteResult(int result) {
         std::lock_guard lock(m_mutex);
         m_writeResult = result;
     }
 
     bool Open() override { return m_open = true; }
-    bool Read(char* buffer, int count) override {
+    [[nodiscard]] ReadResult Read(char* buffer, int count) override {
         {
             std::lock_guard lock(m_mutex);
             if (count == 1 && !m_incoming.empty()) {
                 *buffer = m_incoming.front();
                 m_incoming.pop_front();
-                return true;
+                return ReadResult::Received;
             }
         }
         if (m_clock != nullptr)
             m_clock->Advance(m_waitMs);
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return false;
+        return lost ? ReadResult::Lost : ReadResult::TimedOut;
     }
     int Write(const std::string& text) override {
         std::lock_guard lock(m_mutex);
@@ -124,6 +132,7 @@ public:
     bool SearchBaudRate(SerialLineSettings&) override { return true; }
 
     std::atomic<int> purges{0};
+    std::atomic<bool> lost{false};  // once the bytes fed are read, the link is gone
 
 private:
     ManualClock* m_clock;
