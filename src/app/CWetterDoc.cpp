@@ -35,6 +35,7 @@ constexpr std::string_view kWrongTimeText =
 constexpr std::string_view kNoDataText =
     "Receive no data!\n\nAction:\n- Is the selected port OK?\n- Is the connection to the "
     "weatherstation OK?";
+// "Eroor" as owners know the message; kept on purpose.
 constexpr std::string_view kWriteErrorText =
     "Eroor writing to the data folder! \r\nPlease ensure that the folder exists and it isn't "
     "write protcted!!\r\n";

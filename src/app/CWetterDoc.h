@@ -1,5 +1,7 @@
 #pragma once
 
+// CWetterDoc ("Wetter": weather) is the station document.
+
 #include <cstddef>
 #include <ctime>
 #include <memory>

@@ -27,23 +27,24 @@ constexpr const char* kCancelQuestion =
 
 }  // namespace
 
-const char* InitErrorMessage(int code) {
-    switch (code) {
-        case InitSequence::kStorageInterval:
+const char* InitErrorMessage(InitError error) {
+    switch (error) {
+        case InitError::kStorageInterval:
             return "Error setting the storage interval!";
-        case InitSequence::kLoggerQuery:
+        case InitError::kLoggerQuery:
             return "Error !\nWeatherstation could not understand query of datalogger.";
-        case InitSequence::kClockNotSet:
+        case InitError::kClockNotSet:
             return "Error!\n Failure setting the clock.";
-        case InitSequence::kLoggerNotDeleted:
+        case InitError::kLoggerNotDeleted:
             return "Error!\n Failure deleting the datalogger.";
-        case InitSequence::kClockRefused:
+        case InitError::kClockRefused:
             return "Clock was not set!";
-        case InitSequence::kPrecipitationReset:
+        case InitError::kPrecipitationReset:
             return "Error setting the reset for precipitation!";
-        default:
-            return "";
+        case InitError::kNone:
+            break;
     }
+    return "";
 }
 
 InitSequence::InitSequence(CWetterDoc& document, InitView& view, CommandChannel& channel,
@@ -179,13 +180,13 @@ void InitSequence::AfterClock(int result) {
             Wait(300, [this] { StorageIntervalStep(); });
             break;
         case 1:
-            Fail(kClockNotSet);
+            Fail(InitError::kClockNotSet);
             break;
         case 2:
-            Fail(kLoggerNotDeleted);
+            Fail(InitError::kLoggerNotDeleted);
             break;
         default:
-            Fail(kClockRefused);
+            Fail(InitError::kClockRefused);
             break;
     }
 }
@@ -195,7 +196,7 @@ void InitSequence::StorageIntervalStep() {
     m_view.SetStatus("Setting storage intervall....");
     SendCommand(StorageIntervalCommand(m_document.Storage().interval), kRecordLine,
                 [this](bool acknowledged) {
-                    if (!acknowledged) return Fail(kStorageInterval);
+                    if (!acknowledged) return Fail(InitError::kStorageInterval);
                     Wait(300, [this] { PrecipitationResetStep(); });
                 });
 }
@@ -208,7 +209,7 @@ void InitSequence::PrecipitationResetStep() {
         return;
     }
     SendCommand(m_document.Interpretation().resetCommand, kRecordLine, [this](bool acknowledged) {
-        if (!acknowledged) return Fail(kPrecipitationReset);
+        if (!acknowledged) return Fail(InitError::kPrecipitationReset);
         Wait(300, [this] { AltitudeStep(); });
     });
 }
@@ -243,7 +244,7 @@ void InitSequence::LoggerStep() {
     m_document.SetRecordStoredSinceStart(true);
     m_view.SetStatus("Waiting for datalogger...");
     SendCommand(LoggerQueryCommand(m_lastRecord->time), kLoggerLine, [this](bool acknowledged) {
-        if (!acknowledged) Fail(kLoggerQuery);
+        if (!acknowledged) Fail(InitError::kLoggerQuery);
     });
 }
 
@@ -323,8 +324,8 @@ void InitSequence::Advance() {
     m_view.SetProgress(m_progress);
 }
 
-void InitSequence::Fail(Error code) {
-    m_error = code;
+void InitSequence::Fail(InitError error) {
+    m_error = error;
     End();
 }
 
@@ -348,7 +349,7 @@ void InitSequence::End() {
     m_channel.Quit();
     m_progress = m_progressRange;
     m_view.SetProgress(m_progress);
-    if (m_error != kNoError) context.ui.MessageBox(InitErrorMessage(m_error), "");
+    if (m_error != InitError::kNone) context.ui.MessageBox(InitErrorMessage(m_error), "");
     m_loggerLines.clear();
     if (std::shared_ptr<CDataBase> transport = context.process.CurrentTransport.Get()) {
         transport->Write("\r\n");

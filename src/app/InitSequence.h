@@ -35,6 +35,17 @@ public:
     virtual void Quit() = 0;
 };
 
+// Why an initialisation ended early; the numbers are the codes it reports.
+enum class InitError {
+    kNone = 0,
+    kStorageInterval = 2,
+    kLoggerQuery = 3,
+    kClockNotSet = 6,
+    kLoggerNotDeleted = 7,
+    kClockRefused = 8,
+    kPrecipitationReset = 9,
+};
+
 // The initialisation of a connection: waits for the station's first record
 // line, learns the sensor labels, brings the station's clock, storage
 // interval, precipitation reset and altitude into line with the settings, and
@@ -42,16 +53,6 @@ public:
 // reports, timers and the user; every step's wait is a state, not a loop.
 class InitSequence : public InitTarget {
 public:
-    // Error codes shown when the initialisation ends.
-    enum Error {
-        kNoError = 0,
-        kStorageInterval = 2,
-        kLoggerQuery = 3,
-        kClockNotSet = 6,
-        kLoggerNotDeleted = 7,
-        kClockRefused = 8,
-        kPrecipitationReset = 9
-    };
     // Timer numbers (per sequence).
     static constexpr int kLoggerSilenceTimer = 20;
     static constexpr int kStepTimer = 21;
@@ -73,7 +74,8 @@ public:
     bool RequestCancel();
 
     bool Ended() const { return m_ended; }
-    int ErrorCode() const { return m_error; }
+    InitError Error() const { return m_error; }
+    int ErrorCode() const { return static_cast<int>(m_error); }
     std::time_t StationTime() const { return m_stationTime; }
     bool AwaitingReply() const { return m_awaitingReply; }
     int ProgressRange() const { return m_progressRange; }
@@ -102,7 +104,7 @@ private:
     // Runs `next` after `ms` milliseconds.
     void Wait(unsigned ms, std::function<void()> next);
     void Advance();
-    void Fail(Error code);
+    void Fail(InitError error);
     void End();
 
     std::string StationFile() const;
@@ -118,7 +120,7 @@ private:
     bool m_loggerStarted = false;
     bool m_loggerSilence = false;
     bool m_ended = false;
-    int m_error = kNoError;
+    InitError m_error = InitError::kNone;
     int m_clearCommands = 0;  // "!C" sent during the logger read
     std::time_t m_stationTime = 0;
     std::optional<DataFiles::LastRecord> m_lastRecord;
@@ -129,4 +131,4 @@ private:
 };
 
 // The messages of the error codes.
-const char* InitErrorMessage(int code);
+const char* InitErrorMessage(InitError error);

@@ -18,8 +18,9 @@
 #include "storage/DataFiles.h"
 
 namespace {
+// "sequent" as owners know the message; kept on purpose.
 constexpr const char* kNotUnderstood = "Error!\nWeatherstation could not understand sequent:";
-}
+}  // namespace
 
 MainSwitchboard::MainSwitchboard(AppContext& context) : m_context(context) {}
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// CEinheitBerechnung ("unit computation") converts raw values to units.
+
 class CSensoren;
 
 // Turns a raw sensor value into the value shown in the sensor's unit: factor

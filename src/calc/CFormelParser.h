@@ -1,5 +1,7 @@
 #pragma once
 
+// CFormelParser ("formula parser") evaluates virtual sensors' formulas.
+
 #include <cstddef>
 #include <string>
 #include <string_view>

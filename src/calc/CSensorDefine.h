@@ -1,5 +1,7 @@
 #pragma once
 
+// CSensorDefine holds the rules of the sensor definition dialog.
+
 #include <cstdint>
 #include <memory>
 #include <optional>

@@ -1,5 +1,7 @@
 #pragma once
 
+// CVergleichParser ("comparison parser") evaluates process-control conditions.
+
 #include <cstddef>
 #include <string_view>
 #include <vector>

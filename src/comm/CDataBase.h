@@ -1,5 +1,7 @@
 #pragma once
 
+// CDataBase is a transport (the byte link to a station), not a database.
+
 #include <string>
 
 struct SerialLineSettings;

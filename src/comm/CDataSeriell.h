@@ -1,5 +1,7 @@
 #pragma once
 
+// CDataSeriell ("serial") is the transport over a serial port.
+
 #include <atomic>
 #include <memory>
 #include <string>

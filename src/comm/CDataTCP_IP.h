@@ -1,5 +1,7 @@
 #pragma once
 
+// CDataTCP_IP is the transport over TCP.
+
 #include <memory>
 #include <string>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// CFaden ("thread") is the initialisation's command worker.
+
 #include <condition_variable>
 #include <cstdint>
 #include <deque>

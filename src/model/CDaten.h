@@ -1,5 +1,7 @@
 #pragma once
 
+// CDaten ("data") is one value with its times.
+
 #include <ctime>
 
 // A value with three date-times: a history entry (its time in all three), or a

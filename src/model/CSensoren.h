@@ -1,5 +1,7 @@
 #pragma once
 
+// CSensoren ("sensors") is one sensor's definition.
+
 #include <cstdint>
 #include <memory>
 #include <string>

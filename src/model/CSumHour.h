@@ -1,5 +1,7 @@
 #pragma once
 
+// CSumHour is a virtual sensor's sum over the last hour.
+
 #include <ctime>
 #include <deque>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// CAktuell ("current") is a sensor's current value with its history.
+
 #include <cstddef>
 #include <ctime>
 #include <deque>

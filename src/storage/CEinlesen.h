@@ -1,5 +1,7 @@
 #pragma once
 
+// CEinlesen ("reading in") is the data-file reader.
+
 #include <cstdint>
 #include <ctime>
 #include <memory>

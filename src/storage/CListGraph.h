@@ -1,5 +1,7 @@
 #pragma once
 
+// CListGraph is one diagram series read from the data files.
+
 #include <cstddef>
 #include <ctime>
 #include <string>

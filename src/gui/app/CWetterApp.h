@@ -1,5 +1,7 @@
 #pragma once
 
+// CWetterApp is the program: its seams, settings and main window.
+
 #include <QStringList>
 #include <memory>
 #include <string>

@@ -1,5 +1,7 @@
 #pragma once
 
+// CInitDlg is the initialisation window.
+
 #include <QDialog>
 #include <memory>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// CZeitStellen ("set the time") is the clock dialog.
+
 #include <QDialog>
 #include <optional>
 

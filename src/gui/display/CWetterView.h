@@ -1,5 +1,7 @@
 #pragma once
 
+// CWetterView is a station's diagram view.
+
 #include <QWidget>
 
 #include "app/DocumentView.h"
