@@ -22,6 +22,16 @@ protected:
                        m_folder.File("wetterintern.ini"), identifiers);
     }
 
+    // Loads one sensor "XX" with `key`=`value`, measured or virtual; null when it was not loaded.
+    const CSensoren* LoadOne(bool isVirtual, const char* key, const std::string& value) {
+        const std::string section = std::string("[XX]\r\n") + key + "=" + value + "\r\n";
+        if (isVirtual)
+            Load("", "[Interne Sensoren]\r\niKennung=XX,\r\n" + section, {});
+        else
+            Load(section, "", {"XX"});
+        return m_sensors.FindSensor("XX");
+    }
+
     std::vector<std::string> SensorIdentifiers() const {
         std::vector<std::string> ids;
         for (const auto& sensor : m_sensors.Sensors()) ids.push_back(sensor->m_identifier);
@@ -316,13 +326,7 @@ class MaximumLength : public SensorSetTest, public ::testing::WithParamInterface
 
 TEST_P(MaximumLength, LongValueIsCut) {
     const LengthCase& c = GetParam();
-    const std::string section = std::string("[XX]\r\n") + c.key + "=" + c.value + "\r\n";
-    if (c.isVirtual) {
-        Load("", "[Interne Sensoren]\r\niKennung=XX,\r\n" + section, {});
-    } else {
-        Load(section, "", {"XX"});
-    }
-    const CSensoren* sensor = m_sensors.FindSensor("XX");
+    const CSensoren* sensor = LoadOne(c.isVirtual, c.key, c.value);
     ASSERT_NE(sensor, nullptr);
     EXPECT_EQ(sensor->*c.field, c.expected);
 }
@@ -365,13 +369,7 @@ class NumberKey : public SensorSetTest, public ::testing::WithParamInterface<Num
 
 TEST_P(NumberKey, ConvertsLikeTheStandardLibraryAfterCutting) {
     const NumberCase& c = GetParam();
-    const std::string section = std::string("[XX]\r\n") + c.key + "=" + c.value + "\r\n";
-    if (c.isVirtual) {
-        Load("", "[Interne Sensoren]\r\niKennung=XX,\r\n" + section, {});
-    } else {
-        Load(section, "", {"XX"});
-    }
-    const CSensoren* sensor = m_sensors.FindSensor("XX");
+    const CSensoren* sensor = LoadOne(c.isVirtual, c.key, c.value);
     ASSERT_NE(sensor, nullptr);
     EXPECT_EQ(c.get(*sensor), c.expected);
 }
