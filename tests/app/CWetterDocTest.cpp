@@ -4,42 +4,25 @@
 #include <functional>
 
 #include "FakeTransport.h"
-#include "ManualClock.h"
-#include "ManualEventQueue.h"
-#include "ManualTimers.h"
-#include "ScriptedUi.h"
-#include "TempFolder.h"
+#include "StationHome.h"
 #include "app/CWetterDoc.h"
 #include "app/DocumentView.h"
-#include "comm/ProcessValues.h"
-#include "model/ErrorLog.h"
 #include "model/OutputList.h"
 #include "platform/FileSystem.h"
-#include "platform/IniProfile.h"
-#include "platform/ProgramPaths.h"
 
 namespace {
 
 // A station home with fakes for everything the document touches.
-class StationHome {
+class DocumentHome : public ManualWorld {
 public:
-    StationHome() : paths(folder.File("wetter")) {}
+    DocumentHome() : ManualWorld(1700000000) { context.transports = &factory; }
 
-    std::string StationFile() const { return folder.File("wetterstation.ini"); }
-    void WriteStation(const std::string& bytes) const { folder.Write("wetterstation.ini", bytes); }
+    void WriteStationFile(const std::string& bytes) const {
+        folder.Write("wetterstation.ini", bytes);
+    }
     std::unique_ptr<CWetterDoc> Open() { return std::make_unique<CWetterDoc>(context); }
 
-    TempFolder folder;
-    ProgramPaths paths;
-    IniProfile profile;
-    ManualClock clock;
-    ManualTimers timers{clock};
-    ManualEventQueue events;
-    ScriptedUi ui;
-    ErrorLog errorLog{paths.InFolder("ErrLog.txt"), clock, events, ui};
-    ProcessValues process;
     FakeTransportFactory factory;
-    AppContext context{profile, paths, clock, events, timers, ui, errorLog, process, &factory};
 };
 
 struct NullView : DocumentView {
@@ -49,7 +32,7 @@ struct NullView : DocumentView {
 };
 
 TEST(CWetterDocSettings, MissingFileGetsTheDefaultFileWithoutPortSectionAndASerialStation) {
-    StationHome home;
+    DocumentHome home;
     const auto doc = home.Open();
 
     const std::string data = home.folder.File("Daten");
@@ -80,8 +63,8 @@ TEST(CWetterDocSettings, MissingFileGetsTheDefaultFileWithoutPortSectionAndASeri
 }
 
 TEST(CWetterDocSettings, SecondLoadOfATcpStationWritesNothingAndKeepsThePreviousTransport) {
-    StationHome home;
-    home.WriteStation(
+    DocumentHome home;
+    home.WriteStationFile(
         "[DataParams]\r\nSettsID=2\r\n[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\n");
     const auto doc = home.Open();
     EXPECT_EQ(home.folder.Read("wetterstation.ini"),
@@ -96,9 +79,9 @@ TEST(CWetterDocSettings, SecondLoadOfATcpStationWritesNothingAndKeepsThePrevious
 }
 
 TEST(CWetterDocSettings, StationWithoutLinkHasNoTransportAfterAReload) {
-    StationHome home;
+    DocumentHome home;
     const auto doc = home.Open();
-    home.WriteStation("[DataParams]\r\nSettsID=0\r\n");
+    home.WriteStationFile("[DataParams]\r\nSettsID=0\r\n");
     doc->LoadSettings();
     EXPECT_EQ(home.process.CurrentTransport.Get(), nullptr);
     EXPECT_NE(home.process.PreviousTransport.Get(), nullptr);
@@ -113,8 +96,8 @@ struct SettingsRow {
 class CWetterDocSettingsRows : public ::testing::TestWithParam<SettingsRow> {};
 
 TEST_P(CWetterDocSettingsRows, Load) {
-    StationHome home;
-    home.WriteStation(GetParam().file);
+    DocumentHome home;
+    home.WriteStationFile(GetParam().file);
     const auto doc = home.Open();
     GetParam().check(*doc, home.process, home.folder.Path());
 }
@@ -196,28 +179,28 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CWetterDocSettings, ForwardingPortIsBuiltOnlyWhenActive) {
-    StationHome home;
-    home.WriteStation(
+    DocumentHome home;
+    home.WriteStationFile(
         "[Weiterleitung]\nAktiv=TRUE\nCOM-Port=COM4\nBaudrate=4800\nParitaet=2\nDatabits="
         "7\nStopbits=0\n");
     const auto doc = home.Open();
     ASSERT_NE(home.process.ForwardTransport.Get(), nullptr);
     EXPECT_EQ(home.process.ForwardTransport.Get()->GetDescription(), "serial COM4 4800 7 2 0");
 
-    home.WriteStation("[Weiterleitung]\nAktiv=True\nCOM-Port=COM4\n");
+    home.WriteStationFile("[Weiterleitung]\nAktiv=True\nCOM-Port=COM4\n");
     doc->LoadSettings();
     EXPECT_EQ(home.process.ForwardTransport.Get(), nullptr);
 }
 
 TEST(CWetterDocSettings, HttpUploadFlagComesFromItsOwnFile) {
-    StationHome home;
+    DocumentHome home;
     home.folder.Write("http_up.ini", "[HttpUpload]\nAktiv=TRUE\n");
     const auto doc = home.Open();
     EXPECT_TRUE(home.process.settings.httpUpload);
 }
 
 TEST(CWetterDocSettings, UnwritableHomeStillGivesTheDefaults) {
-    StationHome home;
+    DocumentHome home;
     ProgramPaths nowhere(home.folder.File("missing/wetter"));
     AppContext context{home.profile, nowhere,       home.clock,   home.events,  home.timers,
                        home.ui,      home.errorLog, home.process, &home.factory};
@@ -232,7 +215,7 @@ TEST(CWetterDocSettings, UnwritableHomeStillGivesTheDefaults) {
 }
 
 TEST(CWetterDocViews, LastViewOfAStationCannotBeClosed) {
-    StationHome home;
+    DocumentHome home;
     const auto doc = home.Open();
     NullView first, second;
     doc->AttachView(&first);
@@ -246,7 +229,7 @@ TEST(CWetterDocViews, LastViewOfAStationCannotBeClosed) {
 }
 
 TEST(CWetterDocViews, DeletedSensorLeavesEveryView) {
-    StationHome home;
+    DocumentHome home;
     home.folder.Write("wetterdefine.ini", "[TE]\nName=Temperatur\n");
     const auto doc = home.Open();
     NullView a, b;
