@@ -15,7 +15,6 @@
 #include "platform/Ui.h"
 
 using namespace StationProtocol;
-using TextNumbers::Atof;
 using TextNumbers::ToUpper;
 
 namespace {
@@ -131,7 +130,7 @@ void InitSequence::ClockStep(const std::string& line) {
             now > m_stationTime ? now - m_stationTime : m_stationTime - now;
         const int tolerance = ReadInitClockTolerance(context.profile, StationFile());
         if (difference <= tolerance) {
-            AfterClock(0);
+            AfterClock(InitError::kNone);
             return;
         }
     }
@@ -140,26 +139,27 @@ void InitSequence::ClockStep(const std::string& line) {
         case ClockMode::kStationSetsPc:
             // Without a readable station time there is nothing to set the PC from.
             if (parsed) SetPcClock(context.clock, m_stationTime);
-            AfterClock(0);
+            AfterClock(InitError::kNone);
             return;
         case ClockMode::kWarnOnly: {
             std::optional<ClockDialogResult> choice;
             if (m_clockDialog != nullptr) choice = m_clockDialog->Show(m_stationTime);
             if (!choice || choice->choice == ClockChoice::kPcFromStation) {
-                AfterClock(0);
+                AfterClock(InitError::kNone);
                 return;
             }
             if (choice->choice == ClockChoice::kNone) {
-                AfterClock(3);
+                AfterClock(InitError::kClockRefused);
                 return;
             }
             const ClockDialogResult result = *choice;
             SendCommand(result.command, kRecordLine, [this, result](bool acknowledged) {
-                if (!acknowledged) return AfterClock(1);
+                if (!acknowledged) return AfterClock(InitError::kClockNotSet);
                 m_stationTime = result.timeSent;
-                if (!result.deleteLogger) return AfterClock(0);
-                SendCommand("!N", kRecordLine,
-                            [this](bool deleted) { AfterClock(deleted ? 0 : 2); });
+                if (!result.deleteLogger) return AfterClock(InitError::kNone);
+                SendCommand("!N", kRecordLine, [this](bool deleted) {
+                    AfterClock(deleted ? InitError::kNone : InitError::kLoggerNotDeleted);
+                });
             });
             return;
         }
@@ -167,28 +167,18 @@ void InitSequence::ClockStep(const std::string& line) {
             const std::time_t sent = context.clock.Now();
             SendCommand(ClockCommand(sent), kRecordLine, [this, sent](bool acknowledged) {
                 if (acknowledged) m_stationTime = sent;
-                AfterClock(acknowledged ? 0 : 1);
+                AfterClock(acknowledged ? InitError::kNone : InitError::kClockNotSet);
             });
             return;
         }
     }
 }
 
-void InitSequence::AfterClock(int result) {
-    switch (result) {
-        case 0:
-            Wait(300, [this] { StorageIntervalStep(); });
-            break;
-        case 1:
-            Fail(InitError::kClockNotSet);
-            break;
-        case 2:
-            Fail(InitError::kLoggerNotDeleted);
-            break;
-        default:
-            Fail(InitError::kClockRefused);
-            break;
-    }
+void InitSequence::AfterClock(InitError outcome) {
+    if (outcome == InitError::kNone)
+        Wait(300, [this] { StorageIntervalStep(); });
+    else
+        Fail(outcome);
 }
 
 void InitSequence::StorageIntervalStep() {

@@ -93,7 +93,8 @@ private:
 
     void ReadLabels(const std::string& line);
     void ClockStep(const std::string& line);
-    void AfterClock(int result);
+    // Goes on to the storage interval, or ends with the clock step's error.
+    void AfterClock(InitError outcome);
     void StorageIntervalStep();
     void PrecipitationResetStep();
     void AltitudeStep();

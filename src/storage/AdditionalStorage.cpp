@@ -1,6 +1,7 @@
 #include "storage/AdditionalStorage.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "model/CSensoren.h"
 #include "model/Colours.h"
@@ -73,11 +74,9 @@ std::string AdditionalStorage::BuildHeader(const AdditionalFormat& format,
 
 int AdditionalStorage::InsertHeader(const std::string& path, const std::string& header, bool sync) {
     std::string content;
-    if (m_files.Exists(path)) {
-        // Only the first byte tells: a logger read-out calls this for every row of a growing file.
-        int error = 0;
-        const std::unique_ptr<FileStore::Reader> reader = m_files.OpenForReading(path, error);
-        if (reader == nullptr) return error;
+    // Only the first byte tells: a logger read-out calls this for every row of a growing file.
+    int error = 0;
+    if (const std::unique_ptr<FileStore::Reader> reader = m_files.OpenForReading(path, error)) {
         char first = 0;
         const long count = reader->Read(&first, 1);
         if (count < 0) return static_cast<int>(-count);
@@ -86,6 +85,8 @@ int AdditionalStorage::InsertHeader(const std::string& path, const std::string& 
             if (const FileStore::Result read = m_files.ReadWhole(path, content); !read)
                 return read.error;
         }
+    } else if (error != ENOENT) {
+        return error;
     }
     // Replaced as a whole: a crash leaves the old file or the new one, never a cut one.
     return m_files.Replace(path, header + content, sync).error;
