@@ -7,7 +7,7 @@
 
 #include "TempFolder.h"
 #include "app/LayoutStore.h"
-#include "gui/app/ViewPlacement.h"
+#include "gui/ui/ViewPlacement.h"
 #include "gui/platform/QtRegistry.h"
 
 namespace {

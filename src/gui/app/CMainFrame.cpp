@@ -17,7 +17,7 @@
 #include "app/QuitQuestion.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
-#include "gui/app/ViewPlacement.h"
+#include "gui/ui/ViewPlacement.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/display/CWetterView.h"
 #include "model/Colours.h"
@@ -68,6 +68,31 @@ void CMainFrame::CreateToolBar() {
     connect(bar->addAction("Disconnenct"), &QAction::triggered, this, [this] {
         if (CWetterDoc* document = ActiveDocument()) document->Disconnect();
     });
+
+    // The active diagram's period and navigation.
+    m_diagramBar = addToolBar("Diagram");
+    m_diagramBar->setObjectName("DiagramToolBar");
+    m_diagramBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::ShowDiagramCommands);
+}
+
+CWetterView* CMainFrame::ActiveView() const {
+    if (auto* frame = qobject_cast<CChildFrame*>(m_mdiArea->activeSubWindow()))
+        return &frame->View();
+    const QList<CChildFrame*> frames = Frames();
+    return frames.isEmpty() ? nullptr : &frames.front()->View();
+}
+
+void CMainFrame::ShowDiagramCommands() {
+    m_diagramBar->clear();
+    CWetterView* view = ActiveView();
+    if (view == nullptr) return;
+    using Command = CWetterView::Command;
+    view->UpdateCommandStates();
+    for (Command command : {Command::kPeriod, Command::kWholeBack, Command::kHalfBack,
+                            Command::kHalfForwards, Command::kWholeForwards,
+                            Command::kStartingTime})
+        m_diagramBar->addAction(&view->Action(command));
 }
 
 CWetterDoc* CMainFrame::ActiveDocument() const {
@@ -89,6 +114,32 @@ void CMainFrame::CreateMenus() {
     m_showOutputAction = view->addAction("Show output");
     m_showOutputAction->setCheckable(true);
     connect(m_showOutputAction, &QAction::triggered, this, &CMainFrame::ToggleOutput);
+
+    // The active diagram's commands.
+    QMenu* diagram = menuBar()->addMenu("&Diagram");
+    connect(diagram, &QMenu::aboutToShow, this, [this, diagram] {
+        diagram->clear();
+        CWetterView* active = ActiveView();
+        if (active == nullptr) {
+            diagram->addAction("(no diagram)")->setEnabled(false);
+            return;
+        }
+        active->UpdateCommandStates();
+        using Command = CWetterView::Command;
+        auto add = [&](std::initializer_list<Command> commands) {
+            for (Command command : commands) diagram->addAction(&active->Action(command));
+            diagram->addSeparator();
+        };
+        add({Command::kPeriod});
+        add({Command::kWholeBack, Command::kHalfBack, Command::kHalfForwards,
+             Command::kWholeForwards, Command::kStartingTime, Command::kAutoUpdate});
+        add({Command::kShowSingleValues, Command::kFullSize, Command::kUnityScale});
+        QMenu* colour = diagram->addMenu("&Color");
+        colour->addAction(&active->Action(Command::kBackground));
+        colour->addAction(&active->Action(Command::kGrid));
+        diagram->addSeparator();
+        add({Command::kPrint, Command::kPrintDirect, Command::kPrintPreview});
+    });
 
     QMenu* window = menuBar()->addMenu("&Window");
     connect(window->addAction("&Cascade"), &QAction::triggered, m_mdiArea,
@@ -132,6 +183,7 @@ void CMainFrame::RestoreLayout() {
     for (const LayoutStore::ViewLayout& view : layout.views) {
         CChildFrame& frame = NewFrame(document);
         frame.Layout() = view;
+        frame.View().ApplyLayout(view);
         if (view.placement) RestorePlacement(frame, *view.placement);
     }
     for (const auto& open : m_documents) {
@@ -203,7 +255,7 @@ void CMainFrame::SaveLayout() {
         for (QMdiSubWindow* window : windows) {
             auto* frame = qobject_cast<CChildFrame*>(window);
             if (frame == nullptr || &frame->Document() != document.get()) continue;
-            LayoutStore::ViewLayout view = frame->Layout();
+            LayoutStore::ViewLayout view = frame->View().Layout(frame->Layout());
             view.placement = PlacementOf(*frame);
             layout.views.push_back(std::move(view));
         }

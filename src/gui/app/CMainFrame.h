@@ -13,6 +13,8 @@ class QtAcquisitionUi;
 class PosixLauncher;
 class CDlgOutput;
 class CWetterDoc;
+class CWetterView;
+class QToolBar;
 class QAction;
 class QMdiArea;
 
@@ -44,6 +46,8 @@ public:
     MainSwitchboard& Switchboard() const { return *m_switchboard; }
     // The document of the active frame, else the first one; null without documents.
     CWetterDoc* ActiveDocument() const;
+    // The view of the active frame, else the first one; null without frames.
+    CWetterView* ActiveView() const;
 
     // While the main window closes, a station's last frame may close too.
     bool IsClosingApplication() const { return m_closingApplication; }
@@ -60,6 +64,7 @@ private:
     void SetOutputShown(bool shown);
     void ShowAbout();
     void CreateToolBar();
+    void ShowDiagramCommands();
 
     AppContext& m_context;
     std::unique_ptr<MainSwitchboard> m_switchboard;
@@ -67,6 +72,7 @@ private:
     std::unique_ptr<PosixLauncher> m_launcher;
     QMdiArea* m_mdiArea;  // the central widget
     QAction* m_showOutputAction = nullptr;
+    QToolBar* m_diagramBar = nullptr;
     std::vector<std::unique_ptr<CWetterDoc>> m_documents;
     std::unique_ptr<CDlgOutput> m_output;
     bool m_outputShown = false;

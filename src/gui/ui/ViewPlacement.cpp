@@ -1,4 +1,4 @@
-#include "gui/app/ViewPlacement.h"
+#include "gui/ui/ViewPlacement.h"
 
 #include <QByteArray>
 #include <QWidget>
