@@ -115,6 +115,33 @@ std::string JoinSensorIdentifiers(const std::vector<std::string>& identifiers) {
     return text;
 }
 
+void DiagramPeriod::Restore(const LayoutStore::ViewLayout& layout) {
+    periodType = layout.daz >= 0 && layout.daz <= 4 ? layout.daz : 0;
+    dataMode = layout.da >= 0 && layout.da <= 3 ? layout.da : 0;
+    hours = ClampHours(layout.sz);
+    momentary = layout.mo != 0;
+    if (layout.timeStart && layout.timeEnd) {
+        start = *layout.timeStart;
+        end = *layout.timeEnd;
+        periodSeconds = end > start ? static_cast<unsigned>(end - start) : 0;
+    }
+    savedStart = start;
+    savedEnd = end;
+}
+
+void DiagramPeriod::Store(LayoutStore::ViewLayout& layout) const {
+    layout.daz = periodType;
+    layout.da = dataMode;
+    layout.sz = hours;
+    layout.mo = momentary ? 1 : 0;
+    layout.timeStart.reset();
+    layout.timeEnd.reset();
+    if (start != 0 || end != 0) {
+        layout.timeStart = start;
+        layout.timeEnd = end;
+    }
+}
+
 PeriodChoice DiagramPeriod::OpeningChoice(bool connected, std::time_t now) const {
     PeriodChoice choice;
     choice.momentary = momentary && connected;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/LayoutStore.h"
+
 class SensorSet;
 
 // What the period dialog holds when "Get data" is pressed.
@@ -82,6 +84,11 @@ public:
     std::time_t start = 0, end = 0, savedStart = 0, savedEnd = 0;
     bool autoUpdate = true;
     bool noData = false;
+
+    // The period settings of a stored view ("DAZ", "DA", "SZ", "MO", "TimeS",
+    // "TimeE"); values no control can produce are brought into range.
+    void Restore(const LayoutStore::ViewLayout& layout);
+    void Store(LayoutStore::ViewLayout& layout) const;
 
     // The dialog's controls as this view opens it. Without a period yet the
     // pickers offer the last `hours` up to `now`. Momentary mode is offered only

@@ -354,4 +354,32 @@ TEST_F(DiagramPeriodTest, SensorListShowsNamedSensorsCheckedBySelection) {
     EXPECT_EQ(SensorListLines(sensors, {"FE", "GONE"}), expected);
 }
 
+TEST_F(DiagramPeriodTest, StoredPeriodComesBackAndDamagedValuesAreBroughtIntoRange) {
+    DiagramPeriod period;
+    const PeriodChoice choice = Choice(false, false, 12, kNow - 3 * kDay, kNow - kDay);
+    period.Apply(choice, AcceptPeriod(choice, kNow));
+    period.dataMode = 2;
+    LayoutStore::ViewLayout layout;
+    period.Store(layout);
+
+    DiagramPeriod restored;
+    restored.Restore(layout);
+    EXPECT_EQ(restored.periodType, 4);
+    EXPECT_EQ(restored.dataMode, 2);
+    EXPECT_EQ(restored.hours, 12);
+    EXPECT_FALSE(restored.momentary);
+    EXPECT_EQ(restored.start, kNow - 3 * kDay);
+    EXPECT_EQ(restored.savedEnd, kNow - kDay);
+    EXPECT_EQ(restored.periodSeconds, 2 * kDay);
+
+    layout.daz = 9;
+    layout.da = -1;
+    layout.sz = 0;
+    DiagramPeriod damaged;
+    damaged.Restore(layout);
+    EXPECT_EQ(damaged.periodType, 0);
+    EXPECT_EQ(damaged.dataMode, 0);
+    EXPECT_EQ(damaged.hours, 1);
+}
+
 }  // namespace
