@@ -208,16 +208,9 @@ void CWetterView::ChooseColour(std::uint32_t& colour) {
 void CWetterView::ApplyLayout(const LayoutStore::ViewLayout& layout) {
     m_background = static_cast<std::uint32_t>(layout.hgf);
     m_grid = static_cast<std::uint32_t>(layout.kof);
-    m_period.periodType = std::clamp(layout.daz, 0, 4);
-    m_period.dataMode = std::clamp(layout.da, 0, 3);
-    m_period.hours = std::clamp(layout.sz, DiagramPeriod::kMinHours, DiagramPeriod::kMaxHours);
+    m_period.Restore(layout);
     m_fullSize = layout.fg != 0;
-    m_period.momentary = layout.mo != 0;
     m_unityScale = layout.es != 0;
-    if (layout.timeStart && layout.timeEnd) {
-        m_period.start = m_period.savedStart = *layout.timeStart;
-        m_period.end = m_period.savedEnd = *layout.timeEnd;
-    }
     m_identifiers = SplitSensorIdentifiers(layout.ke);
     m_storedWindows = layout.sensorWindows;
     UpdateCommandStates();
@@ -230,16 +223,9 @@ LayoutStore::ViewLayout CWetterView::Layout(const LayoutStore::ViewLayout& store
     LayoutStore::ViewLayout layout = stored;
     layout.hgf = static_cast<int>(m_background);
     layout.kof = static_cast<int>(m_grid);
-    layout.daz = m_period.periodType;
-    layout.da = m_period.dataMode;
-    layout.sz = m_period.hours;
+    m_period.Store(layout);
     layout.fg = m_fullSize ? 1 : 0;
-    layout.mo = m_period.momentary ? 1 : 0;
     layout.es = m_unityScale ? 1 : 0;
-    if (m_period.start != 0 || m_period.end != 0) {
-        layout.timeStart = m_period.start;
-        layout.timeEnd = m_period.end;
-    }
     layout.ke = JoinSensorIdentifiers(m_identifiers);
     layout.sensorWindows.clear();
     for (const auto& window : m_windows) {
