@@ -29,8 +29,8 @@ public:
     // The curve modes of DrawCurve.
     static constexpr int kDots = 1;
 
-    CDiagramm(Canvas& canvas, const CanvasRect& clientRect, std::uint32_t axisColour,
-              bool fullSize, const DiagramSettings& settings = {});
+    CDiagramm(Canvas& canvas, const CanvasRect& clientRect, std::uint32_t axisColour, bool fullSize,
+              const DiagramSettings& settings = {});
     virtual ~CDiagramm();
     CDiagramm(const CDiagramm&) = delete;
     CDiagramm& operator=(const CDiagramm&) = delete;
@@ -89,4 +89,7 @@ private:
     std::vector<Label> m_labels;
     std::uint32_t m_axisColour = 0;
     DiagramSettings m_settings;
+    // Kept between calls: grid lines and curves are drawn on every mouse move.
+    std::vector<CanvasPoint> m_dots;
+    std::vector<CanvasPoint> m_segment;
 };
