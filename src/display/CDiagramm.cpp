@@ -178,9 +178,9 @@ void CDiagramm::DrawValueAxis(float max, float min, const std::string& unit,
 
     double top = max;
     double bottom = min;
-    if (top == 0) top = 10.0;
     // A flat range has no step; the view draws such a curve over a span of 10
-    // from its minimum, and the axis follows it.
+    // from its minimum, and the axis follows it (0..0 becomes 0..10). A max of
+    // 0 below other minimums stays: the curve is drawn up to 0, not up to 10.
     if (top == bottom) top = bottom + 10.0;
     const double span = top - bottom;
     const int height = m_plot.bottom - m_plot.top;

@@ -226,6 +226,17 @@ TEST_F(DiagramTest, FlatRangeGetsAnAxisOfTenAboveTheValue) {
     EXPECT_EQ(texts.back(), "14");
 }
 
+TEST_F(DiagramTest, AxisUpToZeroEndsAtZeroAsItsCurve) {
+    PaintAxis(0, -20, true);
+    const auto texts = Texts();
+    ASSERT_EQ(texts.size(), 11u);
+    EXPECT_EQ(texts[1], "-20");
+    EXPECT_EQ(texts.back(), "-2");
+    canvas.Clear();
+    PaintAxis(0, 0, true);
+    EXPECT_EQ(Texts().back(), "9") << "0..0 spans 0..10";
+}
+
 TEST_F(DiagramTest, TickValuesHaveNoRoundingResidue) {
     PaintAxis(1, -1, true);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"(hPa)", "-1", "-0.8", "-0.6", "-0.4", "-0.2", "0",
