@@ -26,8 +26,7 @@ void DiagramScene::PaintEmpty(Canvas& canvas, const CanvasRect& clientRect,
     diagram.DrawLabels();
 }
 
-std::vector<std::optional<CDaten>> DiagramScene::Paint(Canvas& canvas,
-                                                       const CanvasRect& clientRect,
+std::vector<std::optional<CDaten>> DiagramScene::Paint(Canvas& canvas, const CanvasRect& clientRect,
                                                        const DiagramSceneOptions& options,
                                                        const std::vector<DiagramCurve>& curves) {
     std::vector<std::optional<CDaten>> cursorPoints(curves.size());
@@ -82,9 +81,9 @@ std::vector<std::optional<CDaten>> DiagramScene::Paint(Canvas& canvas,
         const AxisRange range = rangeOf(window);
         const std::span<const CDaten> points =
             options.zoomed ? std::span<const CDaten>(*curve.zoomPoints) : curve.points;
-        cursorPoints[*i] = diagram.DrawCurve(points, CurveSpan(range), range.min,
-                                             window.CurveColour(), window.ChartKind(),
-                                             options.cursorX, true, options.showDates);
+        cursorPoints[*i] =
+            diagram.DrawCurve(points, CurveSpan(range), range.min, window.CurveColour(),
+                              window.ChartKind(), options.cursorX, true, options.showDates);
     }
     diagram.DrawLabels();
     return cursorPoints;

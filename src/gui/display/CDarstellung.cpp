@@ -41,8 +41,8 @@ void ShowTime(QDateEdit& day, QTimeEdit& time, std::time_t value) {
 }  // namespace
 
 CDarstellung::CDarstellung(const DiagramPeriod& period, const SensorSet& sensors,
-                           const std::vector<std::string>& selected, bool connected,
-                           Clock& clock, Ui& ui, std::string caption, QWidget* parent)
+                           const std::vector<std::string>& selected, bool connected, Clock& clock,
+                           Ui& ui, std::string caption, QWidget* parent)
     : QDialog(parent),
       m_clock(clock),
       m_ui(ui),
@@ -95,8 +95,7 @@ CDarstellung::CDarstellung(const DiagramPeriod& period, const SensorSet& sensors
 
     auto* modeGroup = new QGroupBox("Data");
     auto* modeLayout = new QVBoxLayout(modeGroup);
-    const char* modeTexts[4] = {"All average values", "Maximum values", "Minimum values",
-                                "Random"};
+    const char* modeTexts[4] = {"All average values", "Maximum values", "Minimum values", "Random"};
     auto* modeButtons = new QButtonGroup(this);
     for (int mode = 0; mode < 4; ++mode) {
         m_dataModes[mode] = new QRadioButton(modeTexts[mode]);
@@ -144,11 +143,10 @@ CDarstellung::CDarstellung(const DiagramPeriod& period, const SensorSet& sensors
     const int mode = opening.dataMode >= 0 && opening.dataMode < 4 ? opening.dataMode : 0;
     m_dataModes[mode]->setChecked(true);
     m_momentary->setChecked(opening.momentary);
-    for (QAbstractButton* button : {static_cast<QAbstractButton*>(m_lastHours),
-                                    static_cast<QAbstractButton*>(m_startDate),
-                                    static_cast<QAbstractButton*>(m_presentTime),
-                                    static_cast<QAbstractButton*>(m_endDate),
-                                    static_cast<QAbstractButton*>(m_momentary)})
+    for (QAbstractButton* button :
+         {static_cast<QAbstractButton*>(m_lastHours), static_cast<QAbstractButton*>(m_startDate),
+          static_cast<QAbstractButton*>(m_presentTime), static_cast<QAbstractButton*>(m_endDate),
+          static_cast<QAbstractButton*>(m_momentary)})
         connect(button, &QAbstractButton::toggled, this, &CDarstellung::UpdateControlStates);
     UpdateControlStates();
 }
@@ -179,8 +177,7 @@ void CDarstellung::UpdateControlStates() {
     const PeriodControlStates states = PeriodDialogControls(ReadControls(), m_connected);
     m_momentary->setEnabled(states.momentary);
     for (QWidget* radio : {static_cast<QWidget*>(m_lastHours), static_cast<QWidget*>(m_startDate),
-                           static_cast<QWidget*>(m_presentTime),
-                           static_cast<QWidget*>(m_endDate)})
+                           static_cast<QWidget*>(m_presentTime), static_cast<QWidget*>(m_endDate)})
         radio->setEnabled(states.periodRadios);
     m_hours->setEnabled(states.hours);
     m_hoursUnit->setEnabled(states.hours);

@@ -22,6 +22,8 @@ namespace {
 constexpr SensorRow kRows[] = {SensorRow::kMaximum,  SensorRow::kMinimum, SensorRow::kAverage,
                                SensorRow::kTendency, SensorRow::kSum,     SensorRow::kActivity};
 
+constexpr int kSettleMs = 500;
+
 QFont ValueFont(bool cursor) {
     QFont font("Arial");
     font.setBold(true);
@@ -135,6 +137,8 @@ void CSensorDialog::ShowTexts() {
     palette.setColor(QPalette::Window, colour);
     palette.setColor(QPalette::WindowText, TextOn(colour));
     m_value->setPalette(palette);
+    palette.setColor(QPalette::ButtonText, TextOn(colour));
+    m_collapse->setPalette(palette);
     for (auto& [row, widgets] : m_rows) widgets.second->setText(FromBytes(m_model.RowText(row)));
     const QSignalBlocker blockScale(m_yScale);
     const QSignalBlocker blockOffset(m_offset);
@@ -147,8 +151,8 @@ void CSensorDialog::LayOutRows() {
     const std::vector<SensorRow> visible = m_model.VisibleRows();
     const int state = m_model.CollapseState();
     for (auto& [row, widgets] : m_rows) {
-        const bool shown = state != 2 &&
-                           std::find(visible.begin(), visible.end(), row) != visible.end();
+        const bool shown =
+            state != 2 && std::find(visible.begin(), visible.end(), row) != visible.end();
         widgets.first->setVisible(shown);
         widgets.second->setVisible(shown);
     }
@@ -178,8 +182,16 @@ bool CSensorDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void CSensorDialog::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    // Window managers activate a window as it appears; only a person's choice
+    // may move its sensor to the left axis.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_shownFor.isValid() &&
+        m_shownFor.elapsed() > kSettleMs)
         emit Activated(m_model.Key());
+}
+
+void CSensorDialog::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_shownFor.start();
 }
 
 void CSensorDialog::closeEvent(QCloseEvent* event) {

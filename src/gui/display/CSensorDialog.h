@@ -2,6 +2,7 @@
 
 // CSensorDialog is a sensor's single-value window.
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <map>
 
@@ -47,6 +48,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,4 +66,5 @@ private:
     QGroupBox* m_sliders;
     QSlider* m_yScale;
     QSlider* m_offset;
+    QElapsedTimer m_shownFor;
 };

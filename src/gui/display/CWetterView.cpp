@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/CWetterDoc.h"
 #include "app/AppContext.h"
+#include "app/CWetterDoc.h"
 #include "display/DiagramScene.h"
 #include "display/SensorWindowModel.h"
 #include "gui/display/CDarstellung.h"
@@ -27,6 +27,7 @@
 #include "gui/ui/ViewPlacement.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
+#include "platform/ProgramPaths.h"
 #include "platform/Ui.h"
 #include "storage/CAktuell.h"
 #include "storage/CEinlesen.h"
@@ -163,8 +164,7 @@ void CWetterView::CreateActions() {
     connect(&Action(Command::kGrid), &QAction::triggered, this, [this] { ChooseColour(m_grid); });
     connect(&Action(Command::kPrint), &QAction::triggered, this, &CWetterView::PrintWithDialog);
     connect(&Action(Command::kPrintDirect), &QAction::triggered, this, &CWetterView::PrintDirect);
-    connect(&Action(Command::kPrintPreview), &QAction::triggered, this,
-            &CWetterView::PrintPreview);
+    connect(&Action(Command::kPrintPreview), &QAction::triggered, this, &CWetterView::PrintPreview);
 
     m_contextMenu->addAction(&Action(Command::kPeriod));
     m_contextMenu->addAction(&Action(Command::kShowSingleValues));
@@ -184,8 +184,8 @@ QAction& CWetterView::Action(Command command) const {
 
 void CWetterView::UpdateCommandStates() {
     const bool navigation = m_period.NavigationEnabled();
-    for (Command command : {Command::kWholeForwards, Command::kWholeBack, Command::kHalfForwards,
-                            Command::kHalfBack})
+    for (Command command :
+         {Command::kWholeForwards, Command::kWholeBack, Command::kHalfForwards, Command::kHalfBack})
         Action(command).setEnabled(navigation);
     Action(Command::kStartingTime).setEnabled(m_period.StartingTimeEnabled());
     Action(Command::kAutoUpdate).setEnabled(m_period.AutoUpdateEnabled());
@@ -314,8 +314,8 @@ void CWetterView::StartRead(bool keep) {
     ReadDiagramSettings();
     // A read still running is cancelled by the new one.
     m_reader->StartReading(m_document.DataFolder(), m_period.start, m_period.end,
-                           m_period.periodSeconds, m_period.dataMode, m_identifiers,
-                           m_lastReadTime, keep);
+                           m_period.periodSeconds, m_period.dataMode, m_identifiers, m_lastReadTime,
+                           keep);
     ShowProgress();
     UpdateCommandStates();
 }
@@ -394,8 +394,7 @@ QString CWetterView::Title() const { return FromBytes(m_zoom.Decorate(m_period.T
 
 void CWetterView::SetTitle() {
     setWindowTitle(Title());
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->setWindowTitle(Title());
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) frame->setWindowTitle(Title());
 }
 
 // ---- Single-value windows ------------------------------------------------
@@ -620,7 +619,7 @@ bool CWetterView::Print(QPrinter& printer) {
 }
 
 void CWetterView::PrintWithDialog() {
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter printer(QPrinter::ScreenResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted) Print(printer);
@@ -633,13 +632,13 @@ void CWetterView::PrintDirect() {
                               MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter printer(QPrinter::ScreenResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     Print(printer);
 }
 
 void CWetterView::PrintPreview() {
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter printer(QPrinter::ScreenResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
