@@ -140,10 +140,12 @@ void CWetterDoc::SetResetHour(int hour) {
 
 void CWetterDoc::LoadSensorDefinitions() {
     m_sensors.Load(m_context.profile, DefineFile(), InternFile(), m_sensorIdentifiers);
+    for (DocumentView* view : m_views) view->SensorsReplaced();
 }
 
 void CWetterDoc::LoadVirtualSensors() {
     m_sensors.LoadVirtualSensors(m_context.profile, InternFile());
+    for (DocumentView* view : m_views) view->SensorsReplaced();
 }
 
 CSensoren* CWetterDoc::FindSensor(const std::string& identifier) {

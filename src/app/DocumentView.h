@@ -11,6 +11,8 @@ public:
     virtual void ReloadData() = 0;
     // Stop showing a sensor that no longer exists.
     virtual void DropSensor(const std::string& identifier) = 0;
+    // The sensor definitions were loaded again: every pointer to the old ones is void.
+    virtual void SensorsReplaced() {}
     // New current values (and perhaps a stored record) arrived: show them.
     // Must be cheap: a logger read-out calls it once per line, so a view only
     // marks itself for a repaint and merges the repaints (a single-shot timer),

@@ -248,7 +248,9 @@ bool DiagramPeriod::MayAutoRead() const {
 }
 
 bool DiagramPeriod::EndsAtPresent() const {
-    return momentary || periodType == 1 || periodType == 3;
+    if (momentary) return true;
+    // Navigation moves the shown period away from the present until "Starting time".
+    return (periodType == 1 || periodType == 3) && end == savedEnd;
 }
 
 std::string DiagramPeriod::Title() const {

@@ -305,6 +305,18 @@ TEST_F(DiagramPeriodTest, CommandStates) {
     }
 }
 
+TEST_F(DiagramPeriodTest, APeriodMovedIntoThePastNoLongerEndsAtPresent) {
+    DiagramPeriod period;
+    period.momentary = false;
+    period.periodType = 1;
+    ASSERT_TRUE(period.RecomputePeriod(Utc(2024, 7, 9, 12, 0)));
+    EXPECT_TRUE(period.EndsAtPresent());
+    period.Navigate(DiagramPeriod::Step::kHalfBack);
+    EXPECT_FALSE(period.EndsAtPresent());
+    period.RestoreStartingTime();
+    EXPECT_TRUE(period.EndsAtPresent());
+}
+
 TEST_F(DiagramPeriodTest, Titles) {
     const std::time_t start = Utc(2024, 7, 1, 6, 5, 4);
     const std::time_t end = Utc(2024, 7, 9, 23, 59, 58);

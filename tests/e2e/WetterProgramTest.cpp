@@ -320,6 +320,29 @@ TEST_F(WetterProgram, RecordsAfterTheReadOutStayOnTheStorageGrid) {
     }
 }
 
+TEST_F(WetterProgram, OpensTheSavedDiagramAndReadsItsPeriod) {
+    m_lastSeeded = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 60, m_interval);
+    ASSERT_NO_FATAL_FAILURE(Seed(DataFolder()));
+    WriteStation("[Programmstart]\nStart=0\n", m_interval);
+    // The layout of an earlier run: the last 24 hours of TE and FE.
+    std::filesystem::create_directories(folder.File("config/Norvika GmbH"));
+    std::ofstream(folder.File("config/Norvika GmbH/wetter.conf"))
+        << "[wetter1]\nCountViews=1\nView1\\DAZ=1\nView1\\SZ=24\nView1\\DA=0\n"
+           "View1\\MO=0\nView1\\KE=\"TE,FE,\"\n";
+
+    Program program(*this);
+    std::this_thread::sleep_for(3s);
+    ASSERT_EQ(program.Stop(), std::optional<int>(0));
+
+    // A diagram in file mode opens its single-value windows when its read
+    // completes; the layout saved at the end names them.
+    std::ifstream saved(folder.File("config/Norvika GmbH/wetter.conf"));
+    const std::string layout{std::istreambuf_iterator<char>(saved), {}};
+    EXPECT_NE(layout.find("View1\\Sensor1\\KE=TE"), std::string::npos) << layout;
+    EXPECT_NE(layout.find("View1\\Sensor2\\KE=FE"), std::string::npos) << layout;
+    EXPECT_NE(layout.find("View1\\MO=0"), std::string::npos) << layout;
+}
+
 TEST_F(WetterProgram, SilentRunEndsAfterTheInitialisation) {
     ASSERT_NO_FATAL_FAILURE(StartStation());
     WriteSettings();

@@ -169,6 +169,13 @@ TEST_F(DiagramViewTest, ThreeDaysAreReadAndDrawnWithTheirSingleValueWindows) {
     EXPECT_EQ(temperature.ValueField().text(), "-------");
     EXPECT_FALSE(temperature.RowText(SensorRow::kMaximum).isEmpty());
     EXPECT_TRUE(temperature.grab().save(Screenshot("single-value.png")));
+
+    // Definitions loaded again (a reconnect): the windows follow the new records.
+    CWetterDoc& document = view.Document();
+    document.LoadSensorDefinitions();
+    EXPECT_EQ(temperature.Model().Sensor(), document.FindSensor("TE"));
+    view.UpdateView();
+    QTest::qWait(300);
     EXPECT_TRUE(m_ui->shown.empty()) << m_ui->shown.front().text;
 }
 

@@ -473,6 +473,17 @@ void CWetterView::PromoteWindow(int key) {
     update();
 }
 
+void CWetterView::SensorsReplaced() {
+    // A window whose sensor is gone shows no value until the next read rebuilds it.
+    // The same settings loaded again keep the colour the user chose for the curve.
+    for (const auto& window : m_windows) {
+        const std::uint32_t colour = window->Model().CurveColour();
+        window->AttachSensor(m_document.Sensors().FindSensor(window->Model().Label()));
+        window->Model().SetCurveColour(colour);
+    }
+    update();
+}
+
 void CWetterView::DropSensor(const std::string& identifier) {
     for (const auto& window : m_windows) {
         if (window->Model().Label() == identifier) {

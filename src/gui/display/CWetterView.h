@@ -44,6 +44,7 @@ public:
     // DocumentView.
     void ReloadData() override;  // Refresh
     void DropSensor(const std::string& identifier) override;
+    void SensorsReplaced() override;
     void UpdateView() override;
 
     // ReaderView.
