@@ -72,7 +72,7 @@ void CMainFrame::CreateToolBar() {
     // The active diagram's period and navigation.
     m_diagramBar = addToolBar("Diagram");
     m_diagramBar->setObjectName("DiagramToolBar");
-    m_diagramBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_diagramBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::ShowDiagramCommands);
 }
 
@@ -198,7 +198,14 @@ CChildFrame& CMainFrame::NewFrame(CWetterDoc& document) {
     auto* frame = new CChildFrame(*this, document);
     frame->setWindowTitle(QString("Weather%1").arg(m_documentsCreated));
     m_mdiArea->addSubWindow(frame);
-    frame->show();
+    // A diagram needs room: the first frame fills the area, later ones most of it
+    // (a stored placement replaces this).
+    if (m_mdiArea->subWindowList().size() == 1) {
+        frame->showMaximized();
+    } else {
+        frame->resize(m_mdiArea->viewport()->size() * 3 / 4);
+        frame->show();
+    }
     return *frame;
 }
 

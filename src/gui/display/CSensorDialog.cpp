@@ -124,7 +124,9 @@ void CSensorDialog::CycleCollapseState() {
 
 void CSensorDialog::SetOpacity(int percent) {
     m_model.SetOpacity(percent);
-    setWindowOpacity(m_model.OpacityAlpha() / 255.0);
+    // Only a translucent window asks the window system for transparency.
+    if (m_model.Opacity() < 100 || windowOpacity() < 1.0)
+        setWindowOpacity(m_model.OpacityAlpha() / 255.0);
 }
 
 QString CSensorDialog::RowText(SensorRow row) const { return m_rows.at(row).second->text(); }
@@ -144,6 +146,8 @@ void CSensorDialog::ShowTexts() {
     const QSignalBlocker blockOffset(m_offset);
     m_yScale->setValue(m_model.YScale());
     m_offset->setValue(m_model.GraphOffset());
+    layout()->activate();
+    adjustSize();
     m_collapse->move(m_value->width() - m_collapse->sizeHint().width() - 1, 1);
 }
 
@@ -157,6 +161,7 @@ void CSensorDialog::LayOutRows() {
         widgets.second->setVisible(shown);
     }
     m_sliders->setVisible(state == 0);
+    layout()->activate();
     adjustSize();
     m_collapse->move(m_value->width() - m_collapse->sizeHint().width() - 1, 1);
 }

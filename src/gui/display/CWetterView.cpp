@@ -12,6 +12,7 @@
 #include <QPrinterInfo>
 #include <QProgressBar>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
@@ -116,13 +117,17 @@ void CWetterView::CreateActions() {
         action->setCheckable(entry.checkable);
         m_actions.push_back(action);
     }
-    Action(Command::kPeriod).setIcon(QIcon::fromTheme("view-calendar"));
-    Action(Command::kWholeBack).setIcon(QIcon::fromTheme("go-first"));
-    Action(Command::kHalfBack).setIcon(QIcon::fromTheme("go-previous"));
-    Action(Command::kHalfForwards).setIcon(QIcon::fromTheme("go-next"));
-    Action(Command::kWholeForwards).setIcon(QIcon::fromTheme("go-last"));
-    Action(Command::kStartingTime).setIcon(QIcon::fromTheme("go-home"));
-    Action(Command::kPrint).setIcon(QIcon::fromTheme("document-print"));
+    // Theme icons where the desktop has them, the style's own otherwise.
+    auto icon = [this](Command command, const char* theme, QStyle::StandardPixmap fallback) {
+        Action(command).setIcon(QIcon::fromTheme(theme, style()->standardIcon(fallback)));
+    };
+    icon(Command::kPeriod, "view-calendar", QStyle::SP_FileDialogDetailedView);
+    icon(Command::kWholeBack, "go-first", QStyle::SP_MediaSkipBackward);
+    icon(Command::kHalfBack, "go-previous", QStyle::SP_MediaSeekBackward);
+    icon(Command::kHalfForwards, "go-next", QStyle::SP_MediaSeekForward);
+    icon(Command::kWholeForwards, "go-last", QStyle::SP_MediaSkipForward);
+    icon(Command::kStartingTime, "go-home", QStyle::SP_BrowserReload);
+    icon(Command::kPrint, "document-print", QStyle::SP_DialogSaveButton);
 
     connect(&Action(Command::kPeriod), &QAction::triggered, this, [this] { ChoosePeriod(); });
     connect(&Action(Command::kWholeForwards), &QAction::triggered, this,
@@ -401,28 +406,33 @@ void CWetterView::SetTitle() {
 
 void CWetterView::CreateWindows() {
     CloseWindows();
-    int index = 0;
+    std::vector<std::optional<std::string>> placements;
     for (const std::string& identifier : m_identifiers) {
         const CSensoren* sensor = m_document.Sensors().FindSensor(identifier);
         if (sensor == nullptr) continue;
         auto created = std::make_unique<CSensorDialog>(m_windowCounter++, sensor,
                                                        m_document.Context().ui, window());
         CSensorDialog& shown = *created;
-        const std::optional<std::string> placement = shown.Model().ApplyStoredSettings(
-            m_storedWindows, m_identifiers.size(), !m_period.momentary);
+        placements.push_back(shown.Model().ApplyStoredSettings(
+            m_storedWindows, m_identifiers.size(), !m_period.momentary));
         connect(&shown, &CSensorDialog::CurveChanged, this, [this] { update(); });
         connect(&shown, &CSensorDialog::Activated, this, &CWetterView::PromoteWindow);
         connect(&shown, &CSensorDialog::Closed, this, [this](int key) {
             // Not inside the window's own close handling.
             QTimer::singleShot(0, this, [this, key] { RemoveWindow(key); });
         });
-        m_windows.push_back(std::move(created));
         shown.SetOpacity(shown.Model().Opacity());
-        if (!placement || !RestorePlacement(shown, *placement)) PlaceNewWindow(shown, index);
-        if (isVisible()) shown.show();
-        ++index;
+        m_windows.push_back(std::move(created));
     }
+    // Placed once their texts are in: they decide the windows' heights.
     RefreshWindows();
+    int stacked = 0;
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        CSensorDialog& shown = *m_windows[i];
+        if (!placements[i] || !RestorePlacement(shown, *placements[i]))
+            PlaceNewWindow(shown, stacked++);
+        if (isVisible()) shown.show();
+    }
 }
 
 void CWetterView::CloseWindows() {
@@ -441,15 +451,23 @@ void CWetterView::RefreshWindows() {
 
 void CWetterView::PlaceNewWindow(CSensorDialog& window, int index) {
     window.adjustSize();
-    const QPoint topRight = mapToGlobal(QPoint(width(), 0));
-    int x = topRight.x() - window.width() - 12;
-    int y = topRight.y() + 12 + index * (window.height() + 12);
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        x = std::clamp(x, area.left(), std::max(area.left(), area.right() - window.width()));
-        y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() - window.height()));
+    // Under each other, beside the main window where the screen has room, else
+    // over the view's right edge.
+    int below = 0;
+    for (int i = 0; i < index && i < static_cast<int>(m_windows.size()); ++i)
+        below += m_windows[static_cast<std::size_t>(i)]->frameGeometry().height() + 8;
+    const QRect main = this->window()->frameGeometry();
+    const QRect area = screen() != nullptr ? screen()->availableGeometry() : main;
+    QPoint place(main.right() + 8, main.top() + below);
+    if (place.x() + window.width() > area.right()) {
+        const QPoint viewTopRight = mapToGlobal(QPoint(width(), 0));
+        place = QPoint(viewTopRight.x() - window.width() - 12, viewTopRight.y() + 12 + below);
     }
-    window.move(x, y);
+    place.setX(
+        std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - window.width())));
+    place.setY(
+        std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - window.height())));
+    window.move(place);
 }
 
 void CWetterView::RemoveWindow(int key) {
