@@ -266,6 +266,45 @@ TEST_F(DiagramViewTest, PeriodDialogRefusesAFuturePeriodAndKeepsItsSensors) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected) << "the dialog stays open";
 }
 
+TEST_F(DiagramViewTest, DamagedDataTinyWindowsAndRemovedSensorsAreShownAsFarAsPossible) {
+    // Garbage, a torn line, a very long line and values no sensor measures.
+    const std::string file = m_home.DataFolder() + "/" + orbsim::DataFileName(m_end, ".orb");
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::app);
+        out << "\x01\xFFgarbage;;;\r\n"
+            << Stamp(m_end - 600).substr(0, 7) << "\r\n"
+            << std::string(100000, '7') << "\r\n"
+            << Stamp(m_end + kInterval) << "TE1e38,FE-0,\r\n";
+    }
+    CWetterView& view = View();
+    ShowThreeDays(view);
+    ASSERT_EQ(view.SensorWindows().size(), 2u);
+    for (QSize size : {QSize(3, 3), QSize(40, 12), QSize(1, 600)}) {
+        view.resize(size);
+        EXPECT_FALSE(view.grab().isNull());
+    }
+
+    view.Document().DeleteSensor("TE");
+    ASSERT_EQ(view.SensorWindows().size(), 1u);
+    EXPECT_EQ(view.SensorIdentifiers(), std::vector<std::string>{"FE"});
+    EXPECT_FALSE(view.grab().isNull());
+
+    // A month without a data file.
+    PeriodChoice choice;
+    choice.lastHours = false;
+    choice.presentTime = false;
+    choice.start = m_end - 30 * 86400;
+    choice.end = m_end - 20 * 86400;
+    choice.checkedIdentifiers = {"FE"};
+    m_ui->answers.push_back(MsgAnswer::Ignore);
+    view.ApplyPeriodChoice(choice, AcceptPeriod(choice, std::time(nullptr)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.IsReady(); }, 10000));
+    EXPECT_FALSE(view.ProgressShown());
+    ASSERT_FALSE(m_ui->shown.empty());
+    EXPECT_NE(m_ui->shown.front().text.find("could not be opened!"), std::string::npos);
+    EXPECT_FALSE(view.grab().isNull());
+}
+
 TEST_F(DiagramViewTest, PrintingToAPdfGivesOnePageWithTheDiagram) {
     CWetterView& view = View();
     ShowThreeDays(view);
