@@ -195,6 +195,15 @@ TEST_F(DiagramViewTest, DraggingZoomsAndAClickReturns) {
     QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(w / 2, h / 2));
     EXPECT_FALSE(view.Zoom().ZoomActive());
     EXPECT_FALSE(view.Title().endsWith(" [Zoom]"));
+
+    // Cursor values: the windows show the point under the mouse, in small print.
+    view.Action(CWetterView::Command::kShowSingleValues).trigger();
+    QTest::mouseMove(&view, QPoint(w / 2, h / 2));
+    view.repaint();
+    const QString cursorText = view.SensorWindows().front()->ValueField().text();
+    EXPECT_TRUE(cursorText.contains("\n")) << cursorText.toStdString();
+    view.Action(CWetterView::Command::kShowSingleValues).trigger();
+    EXPECT_EQ(view.SensorWindows().front()->ValueField().text(), "-------");
 }
 
 TEST_F(DiagramViewTest, FullSizeAndNavigation) {

@@ -91,7 +91,7 @@ void CMainFrame::ShowDiagramCommands() {
     view->UpdateCommandStates();
     for (Command command : {Command::kPeriod, Command::kWholeBack, Command::kHalfBack,
                             Command::kHalfForwards, Command::kWholeForwards,
-                            Command::kStartingTime})
+                            Command::kStartingTime, Command::kPrint})
         m_diagramBar->addAction(&view->Action(command));
 }
 

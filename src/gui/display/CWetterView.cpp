@@ -128,6 +128,19 @@ void CWetterView::CreateActions() {
     icon(Command::kWholeForwards, "go-last", QStyle::SP_MediaSkipForward);
     icon(Command::kStartingTime, "go-home", QStyle::SP_BrowserReload);
     icon(Command::kPrint, "document-print", QStyle::SP_DialogSaveButton);
+    // The main window carries the active view's commands, so these never clash.
+    Action(Command::kPeriod).setShortcut(QKeySequence("Ctrl+T"));
+    Action(Command::kHalfBack).setShortcut(QKeySequence("Alt+Left"));
+    Action(Command::kHalfForwards).setShortcut(QKeySequence("Alt+Right"));
+    Action(Command::kWholeBack).setShortcut(QKeySequence("Alt+PgUp"));
+    Action(Command::kWholeForwards).setShortcut(QKeySequence("Alt+PgDown"));
+    Action(Command::kStartingTime).setShortcut(QKeySequence("Alt+Home"));
+    Action(Command::kPrint).setShortcut(QKeySequence::Print);
+    for (QAction* action : m_actions) {
+        if (!action->shortcut().isEmpty())
+            action->setToolTip(action->text().remove('&') + " (" +
+                               action->shortcut().toString(QKeySequence::NativeText) + ")");
+    }
 
     connect(&Action(Command::kPeriod), &QAction::triggered, this, [this] { ChoosePeriod(); });
     connect(&Action(Command::kWholeForwards), &QAction::triggered, this,
