@@ -1,17 +1,31 @@
 // One paint of the diagram view: six sensors of 366 points each (a year of
 // daily means) with both value axes, grid, legends and labels, on a 1200x800
-// image through the Qt canvas, as the view paints on every mouse move.
+// image through the Qt canvas, as the view paints on every mouse move. And a
+// year of one-minute records in the diagram window, from "Get data" to the
+// finished paint.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cmath>
 #include <ctime>
 #include <vector>
 
+#include "../tests/support/ScriptedUi.h"
+#include "QuietSeams.h"
+#include "YearOfData.h"
+#include "app/AppContext.h"
+#include "app/CWetterDoc.h"
+#include "comm/ProcessValues.h"
 #include "display/CDiagramm.h"
+#include "gui/display/CWetterView.h"
+#include "gui/platform/QtEventQueue.h"
 #include "gui/ui/QtCanvas.h"
+#include "model/ErrorLog.h"
+#include "platform/IniProfile.h"
+#include "platform/ProgramPaths.h"
+#include "platform/SystemClock.h"
 
 namespace {
 
@@ -79,12 +93,51 @@ void BM_DiagramPaint(benchmark::State& state) {
 BENCHMARK(BM_DiagramPaint)->Arg(0)->ArgName("lines")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DiagramPaint)->Arg(CDiagramm::kDots)->ArgName("dots")->Unit(benchmark::kMillisecond);
 
+// The diagram window reads 366 days of six sensors and paints them.
+void BM_YearFromGetDataToPaint(benchmark::State& state) {
+    const bench::YearOfData& data = bench::Data();
+    ProgramPaths paths(data.Home() + "/wetter");
+    IniProfile profile;
+    SystemClock clock;
+    NoTimers timers;
+    QtEventQueue events;
+    ScriptedUi ui;
+    ErrorLog errorLog(paths.InFolder("ErrLog.txt"), clock, events, ui);
+    ProcessValues process;
+    AppContext context{profile, paths, clock, events, timers, ui, errorLog, process, nullptr};
+    CWetterDoc document(context);
+    document.SensorIdentifiers().assign(std::begin(bench::kIdentifiers),
+                                        std::end(bench::kIdentifiers));
+    document.LoadSensorDefinitions();
+    document.SetLastStoredTime(data.LastRecord());
+    CWetterView view(document);
+    view.resize(1200, 800);
+
+    PeriodChoice choice;
+    choice.lastHours = false;
+    choice.presentTime = false;
+    choice.start = bench::Local(2023, 1, 15);
+    choice.end = choice.start + 366 * 86400;
+    choice.checkedIdentifiers.assign(bench::kIdentifiers,
+                                     bench::kIdentifiers + bench::kReadSensors);
+    const PeriodAcceptance acceptance = AcceptPeriod(choice, std::time(nullptr));
+    QImage image(1200, 800, QImage::Format_RGB32);
+    for (auto _ : state) {
+        view.ApplyPeriodChoice(choice, acceptance);
+        while (!view.IsReady()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        view.render(&image);
+    }
+    if (view.SensorWindows().size() != bench::kReadSensors)
+        state.SkipWithError("the year was not read");
+}
+BENCHMARK(BM_YearFromGetDataToPaint)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 // Painting needs an application object; no display is needed.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
