@@ -23,6 +23,49 @@ std::string_view TrimLine(std::string_view line) {
     return line;
 }
 
+bool IsIdentifierChar(char c) {
+    return PlainRecord::kCharClasses[static_cast<unsigned char>(c)] == PlainRecord::kIdentifierChar;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number of the form [-]digits[.digits], as PlainRecord::ToFloat reads it.
+struct PlainNumber {
+    std::uint64_t mantissa = 0;
+    std::ptrdiff_t digits = 0;
+    std::ptrdiff_t decimals = 0;
+    bool negative = false;
+
+    // At most 15 digits: an integer below 2^53, exact in a double.
+    bool Usable() const { return digits != 0 && digits <= 15; }
+    float Value() const {
+        static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
+        return static_cast<float>(negative ? -magnitude : magnitude);
+    }
+};
+
+// Reads a PlainNumber from `at`; returns where it stopped.
+const char* ScanPlainNumber(const char* at, const char* end, PlainNumber& number) {
+    if (at != end && *at == '-') {
+        number.negative = true;
+        ++at;
+    }
+    const char* whole = at;
+    while (at != end && IsDigit(*at))
+        number.mantissa = number.mantissa * 10 + static_cast<unsigned>(*at++ - '0');
+    number.digits = at - whole;
+    if (at != end && *at == '.') {
+        const char* fraction = ++at;
+        while (at != end && IsDigit(*at))
+            number.mantissa = number.mantissa * 10 + static_cast<unsigned>(*at++ - '0');
+        number.decimals = at - fraction;
+        number.digits += number.decimals;
+    }
+    return at;
+}
+
 bool IsLeapYear(int year) { return year % 4 == 0; }
 
 int DayOfYear(int year, int month, int day) {
@@ -114,25 +157,8 @@ void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
     // The parser only serves the virtual series; without one it is left alone.
     if (m_hasVirtualSeries) m_parser.ClearVariables();
     std::size_t position = 0;
-    PlainRecord::ForEachField(line, fieldsStart, [&](const PlainRecord::FieldParts& parts) {
-        std::string_view identifier = parts.identifier;
-        const std::string_view number = parts.number;
-        RecordLine::Field general;
-        bool converted = false;
-        if (!parts.plain) {
-            general = RecordLine::SplitField(parts.field);
-            identifier = general.identifier;
-            converted = true;
-        }
-        // Only the values that a series or a formula uses are converted.
-        auto value = [&] {
-            if (!converted) {
-                if (!PlainRecord::ToFloat(number, general.value))
-                    general.value = TextNumbers::AtofFloat(number);
-                converted = true;
-            }
-            return general.value;
-        };
+    // One field, its value converted only when a series or a formula uses it.
+    const auto take = [&](std::string_view identifier, const auto& value) {
         if (m_hasVirtualSeries) {
             m_parser.AddVariable(identifier);
             m_parser.SetVariable(identifier, value());
@@ -143,7 +169,50 @@ void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
         for (CListGraph* series :
              known ? m_fieldSlots[slot].series : SeriesForField(slot, identifier))
             values.push_back({series, series->Convert(value())});
-    });
+    };
+
+    if (fieldsStart < line.size()) {
+        const char* at = line.data() + fieldsStart;
+        const char* const end = line.data() + line.size();
+        while (at < end) {
+            const char* const first = at;
+            while (at != end && IsIdentifierChar(*at)) ++at;
+            const char* const digits = at;
+            // The stored form "TE-12.34," is read in this one pass; every
+            // other field goes the general way, which gives the same for it.
+            PlainNumber number;
+            at = ScanPlainNumber(at, end, number);
+            if (at != end && *at == ',' && number.Usable()) {
+                take(std::string_view(first, static_cast<std::size_t>(digits - first)),
+                     [&] { return number.Value(); });
+                ++at;
+                continue;
+            }
+            at = digits;
+            while (at != end && PlainRecord::kCharClasses[static_cast<unsigned char>(*at)] ==
+                                    PlainRecord::kNumberChar)
+                ++at;
+            if (at != end && *at == ',') {
+                const std::string_view text(digits, static_cast<std::size_t>(at - digits));
+                if (at != first) {
+                    take(std::string_view(first, static_cast<std::size_t>(digits - first)), [&] {
+                        float value = 0.0f;
+                        if (!PlainRecord::ToFloat(text, value))
+                            value = TextNumbers::AtofFloat(text);
+                        return value;
+                    });
+                }
+            } else {
+                at = static_cast<const char*>(
+                    std::memchr(at, ',', static_cast<std::size_t>(end - at)));
+                if (at == nullptr) break;
+                const RecordLine::Field field = RecordLine::SplitField(
+                    std::string_view(first, static_cast<std::size_t>(at - first)));
+                take(field.identifier, [&] { return field.value; });
+            }
+            ++at;
+        }
+    }
     if (m_hasVirtualSeries) {
         for (const auto& series : m_series) {
             if (series->IsVirtual())
