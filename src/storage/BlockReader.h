@@ -18,8 +18,10 @@ class BlockReader {
 public:
     // No record comes near this.
     static constexpr std::size_t kMaxLineLength = 1 << 20;
-    // About this much is read into a block before it is cut at its last line end.
-    static constexpr std::size_t kBlockSize = 1 << 18;
+    // About this much is read into a block before it is cut at its last line
+    // end. Small enough that the thread finishing a file's last block keeps
+    // the other one waiting only briefly.
+    static constexpr std::size_t kBlockSize = 1 << 16;
 
     // Bytes owned by the caller and reused from block to block, so that the
     // reader allocates nothing once the buffers have grown.
