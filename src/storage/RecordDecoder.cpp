@@ -1,6 +1,7 @@
 #include "storage/RecordDecoder.h"
 
 #include <cstring>
+#include <mutex>
 
 #include "calc/CFormelParser.h"
 #include "calc/VirtualSensors.h"
@@ -142,7 +143,14 @@ std::optional<std::time_t> RecordDecoder::ToTime(const RecordLine::TimeTokens& t
     RecordLine::TimeTokens hour = tokens;
     hour.minute = 0;
     hour.second = 0;
-    const std::optional<std::time_t> start = RecordLine::TokensToTime(hour);
+    std::optional<std::time_t> start;
+    {
+        // The C library guards its time-zone state inside mktime, out of the
+        // sanitizer's sight; decoders on two threads take turns here, once per hour.
+        static std::mutex timeZone;
+        std::lock_guard lock(timeZone);
+        start = RecordLine::TokensToTime(hour);
+    }
     if (!start) return std::nullopt;
     cache = {true, tokens.year, tokens.month, tokens.day, tokens.hour, *start};
     return *start + withinHour;
