@@ -23,6 +23,7 @@
 #include "QuietSeams.h"
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "calc/CFormelParser.h"
 #include "comm/ProcessValues.h"
 #include "model/ErrorLog.h"
 #include "platform/EventQueue.h"
@@ -31,8 +32,10 @@
 #include "platform/SystemClock.h"
 #include "platform/Timers.h"
 #include "storage/CEinlesen.h"
+#include "storage/CListGraph.h"
 #include "storage/PlainRecord.h"
 #include "storage/ReaderView.h"
+#include "storage/RecordDecoder.h"
 #include "storage/RecordLine.h"
 
 namespace {
@@ -133,6 +136,29 @@ void CheckFastPaths(std::string_view line) {
             Check(std::memcmp(&value, &split.value, sizeof value) == 0);
     });
     Check(index == fields.size());
+
+    // The reader's one-pass field scan gives the general split's values, in order.
+    static const std::vector<std::unique_ptr<CListGraph>> series = [] {
+        CSensoren sensor;
+        sensor.m_identifier = "TE";
+        std::vector<std::unique_ptr<CListGraph>> list;
+        list.push_back(std::make_unique<CListGraph>(sensor));
+        return list;
+    }();
+    static CFormelParser parser;
+    static RecordDecoder decoder(series, parser);
+    std::vector<RecordDecoder::Value> decoded;
+    decoder.DecodeValues(line, reference.afterDate, decoded);
+    std::size_t taken = 0;
+    for (const std::string_view field : fields) {
+        const RecordLine::Field split = RecordLine::SplitField(field);
+        if (split.identifier != "TE") continue;
+        Check(taken < decoded.size());
+        const float expected = series.front()->Convert(split.value);
+        Check(std::memcmp(&decoded[taken].value, &expected, sizeof expected) == 0);
+        ++taken;
+    }
+    Check(taken == decoded.size());
 }
 
 }  // namespace

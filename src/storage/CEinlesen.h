@@ -13,12 +13,13 @@
 #include <vector>
 
 #include "calc/CFormelParser.h"
+#include "platform/FileStore.h"
 #include "platform/Ui.h"
 #include "storage/CListGraph.h"
-#include "storage/RecordLine.h"
+#include "storage/RecordDecoder.h"
 
+class DecodeAhead;
 class EventQueue;
-class FileStore;
 class ReaderView;
 class SensorSet;
 
@@ -79,18 +80,9 @@ public:
 
 private:
     struct Session;
-    // A local date-time as written in the file, for the interval arithmetic.
-    struct WallTime {
-        int year = 0;
-        int dayOfYear = 0;
-        int secondOfDay = 0;
-    };
-    struct LineTime {
-        std::time_t time = 0;
-        WallTime wall;
-        std::size_t fieldsStart = 0;
-    };
+    using WallTime = RecordDecoder::WallTime;
     enum class LineResult { kTaken, kComplete };
+    enum class FileEnd { kNextFile, kComplete, kNothingRead, kNoData, kError, kStopped };
 
     // Whole days between the years (366 for a year divisible by 4, else 365)
     // plus the days and seconds within them: wall-clock seconds.
@@ -98,13 +90,12 @@ private:
 
     // Worker thread.
     void ReadPeriod(std::stop_token stop, std::shared_ptr<Session> session);
-    std::optional<LineTime> ParseLineTime(std::string_view line);
-    std::optional<std::time_t> ToTime(const RecordLine::TimeTokens& tokens);
-    // The measured series that the field at `position` of a line feeds.
-    const std::vector<CListGraph*>& SeriesForField(std::size_t position,
-                                                   std::string_view identifier);
-    LineResult ProcessLine(std::string_view line, const LineTime& time, bool firstLine,
-                           const std::shared_ptr<Session>& session);
+    // Takes the lines of one month file in order; `error` is set with kError.
+    FileEnd ReadFile(FileStore::Reader& file, DecodeAhead& decoding, RecordDecoder& decoder,
+                     bool& started, int& error, const std::stop_token& stop,
+                     const std::shared_ptr<Session>& session);
+    LineResult TakeLine(const RecordDecoder::Line& line, const RecordDecoder::Value* values,
+                        std::size_t count, bool firstLine, const std::shared_ptr<Session>& session);
     std::optional<MsgAnswer> Ask(const std::stop_token& stop,
                                  const std::shared_ptr<Session>& session, std::string text,
                                  MsgButtons buttons, MsgIcon icon);
@@ -124,7 +115,6 @@ private:
     bool m_reading = false;
 
     std::vector<std::unique_ptr<CListGraph>> m_series;
-    bool m_hasVirtualSeries = false;
     std::string m_dataFolder;
     std::string m_extension;
     std::time_t m_periodStart = 0;
@@ -138,21 +128,4 @@ private:
     int m_progressCount = 0;
     bool m_keep = false;
     CFormelParser m_parser;
-
-    // The start of the last hour converted. The time-zone rules cost more than
-    // all the rest of a line, and a file holds many lines of each hour; zones
-    // change their offset on the full hour, so the seconds within it add up.
-    struct HourCache {
-        bool valid = false;
-        int year = 0, month = 0, day = 0, hour = 0;
-        std::time_t start = 0;
-    } m_hourCache;
-    // What the fields at each position of the last line fed: the lines of a
-    // file repeat their fields in one order, so one comparison finds them.
-    struct FieldSlot {
-        bool known = false;
-        std::string identifier;
-        std::vector<CListGraph*> series;
-    };
-    std::vector<FieldSlot> m_fieldSlots;
 };

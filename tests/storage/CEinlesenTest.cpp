@@ -461,6 +461,18 @@ INSTANTIATE_TEST_SUITE_P(Rows, CEinlesenNoData,
                                                       true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(CEinlesenTest, AnOlderRecordAfterTheFirstTakenOneStillCounts) {
+    // Only records before the first one taken are skipped; a later one from
+    // before the period start (a clock set back) is aggregated like any other.
+    WriteFile("01_2024.orb", Record(kT0 - 600, Te(50)) + Record(kT0, Te(1)) +
+                                 Record(kT0 - 300, Te(7)) + Record(kT0 + 1200, Te(3)));
+
+    ASSERT_TRUE(Read(kT0, kT0 + 86400 * 10, kTwentyMinuteIntervals, kMaximum, {"TE"}, kFarFuture));
+
+    EXPECT_EQ(Values("TE"), std::vector<float>{7});
+    EXPECT_EQ(Series("TE").LastValue(), 3.0f);
+}
+
 TEST_F(CEinlesenTest, PeriodShorterThan366SecondsClosesNoIntervalWithinOneSecond) {
     // 300 / 366 is 0: intervals of 0 s would turn every line into a point.
     WriteFile("01_2024.orb", Records(kT0, 0, 2000, [](int) { return Te(1); }) +

@@ -1,0 +1,270 @@
+#include "storage/RecordDecoder.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "calc/CFormelParser.h"
+#include "calc/VirtualSensors.h"
+#include "model/TextNumbers.h"
+#include "storage/CListGraph.h"
+#include "storage/PlainRecord.h"
+
+namespace {
+
+// More fields than any station sends; the positions beyond share one slot.
+constexpr std::size_t kMaxFieldSlots = 256;
+
+// A line as the file holds it, without CR LF. Leading NUL bytes are what a
+// crash on a full disk leaves before the next record; they belong to no token.
+std::string_view TrimLine(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    std::size_t nuls = 0;
+    while (nuls < line.size() && line[nuls] == '\0') ++nuls;
+    line.remove_prefix(nuls);
+    return line;
+}
+
+bool IsIdentifierChar(char c) {
+    return PlainRecord::kCharClasses[static_cast<unsigned char>(c)] == PlainRecord::kIdentifierChar;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number of the form [-]digits[.digits], as PlainRecord::ToFloat reads it.
+struct PlainNumber {
+    std::uint64_t mantissa = 0;
+    std::ptrdiff_t digits = 0;
+    std::ptrdiff_t decimals = 0;
+    bool negative = false;
+
+    // At most 15 digits: an integer below 2^53, exact in a double.
+    bool Usable() const { return digits != 0 && digits <= 15; }
+    float Value() const {
+        static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        static constexpr float kFloatPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f};
+        // Below 2^24 with at most six decimals, the float quotient equals the
+        // double one rounded to float (checked for every such number), and
+        // costs less.
+        if (mantissa < (1u << 24) && decimals <= 6) {
+            const float magnitude =
+                static_cast<float>(mantissa) / kFloatPowers[static_cast<std::size_t>(decimals)];
+            return negative ? -magnitude : magnitude;
+        }
+        const double magnitude = static_cast<double>(mantissa) / kPowers[decimals];
+        return static_cast<float>(negative ? -magnitude : magnitude);
+    }
+};
+
+// Reads a PlainNumber from `at`; returns where it stopped.
+const char* ScanPlainNumber(const char* at, const char* end, PlainNumber& number) {
+    if (at != end && *at == '-') {
+        number.negative = true;
+        ++at;
+    }
+    const char* whole = at;
+    while (at != end && IsDigit(*at))
+        number.mantissa = number.mantissa * 10 + static_cast<unsigned>(*at++ - '0');
+    number.digits = at - whole;
+    if (at != end && *at == '.') {
+        const char* fraction = ++at;
+        while (at != end && IsDigit(*at))
+            number.mantissa = number.mantissa * 10 + static_cast<unsigned>(*at++ - '0');
+        number.decimals = at - fraction;
+        number.digits += number.decimals;
+    }
+    return at;
+}
+
+bool IsLeapYear(int year) { return year % 4 == 0; }
+
+int DayOfYear(int year, int month, int day) {
+    static constexpr int kDaysBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    int days = kDaysBefore[month - 1] + day - 1;
+    if (month > 2 && IsLeapYear(year)) ++days;
+    return days;
+}
+
+// Identifiers are a few characters: a plain loop beats a call to memcmp.
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+// True when a comma-terminated, non-empty field follows `start`: a line
+// without one (a record torn before its first comma) holds no record.
+bool HasField(std::string_view line, std::size_t start) {
+    std::size_t begin = start;
+    for (std::size_t i = start; i < line.size(); ++i) {
+        if (line[i] != ',') continue;
+        if (i > begin) return true;
+        begin = i + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
+RecordDecoder::RecordDecoder(const std::vector<std::unique_ptr<CListGraph>>& series,
+                             CFormelParser& parser)
+    : m_series(series), m_parser(parser) {
+    for (const auto& one : m_series) m_hasVirtualSeries |= one->IsVirtual();
+}
+
+const std::vector<CListGraph*>& RecordDecoder::SeriesForField(std::size_t position,
+                                                              std::string_view identifier) {
+    if (position >= kMaxFieldSlots) position = kMaxFieldSlots;  // garbage lines share one slot
+    if (position >= m_fieldSlots.size()) m_fieldSlots.resize(position + 1);
+    FieldSlot& slot = m_fieldSlots[position];
+    if (slot.known && SameText(slot.identifier, identifier)) return slot.series;
+    slot.known = true;
+    slot.identifier = identifier;
+    slot.series.clear();
+    for (const auto& series : m_series) {
+        // A virtual sensor's stored value is recomputed from the line; taking
+        // it as well would count the line twice in its mean and sum.
+        if (!series->IsVirtual() && series->Identifier() == identifier)
+            slot.series.push_back(series.get());
+    }
+    return slot.series;
+}
+
+std::optional<std::time_t> RecordDecoder::ToTime(const RecordLine::TimeTokens& tokens) {
+    if (!tokens.haveTime || !tokens.haveDate || tokens.minute < 0 || tokens.minute > 59 ||
+        tokens.second < 0 || tokens.second > 59)
+        return std::nullopt;
+    const std::time_t withinHour = tokens.minute * 60 + tokens.second;
+    HourCache& cache = m_hourCache;
+    if (cache.valid && cache.year == tokens.year && cache.month == tokens.month &&
+        cache.day == tokens.day && cache.hour == tokens.hour)
+        return cache.start + withinHour;
+    RecordLine::TimeTokens hour = tokens;
+    hour.minute = 0;
+    hour.second = 0;
+    std::optional<std::time_t> start;
+    {
+        // The C library guards its time-zone state inside mktime, out of the
+        // sanitizer's sight; decoders on two threads take turns here, once per hour.
+        static std::mutex timeZone;
+        std::lock_guard lock(timeZone);
+        start = RecordLine::TokensToTime(hour);
+    }
+    if (!start) return std::nullopt;
+    cache = {true, tokens.year, tokens.month, tokens.day, tokens.hour, *start};
+    return *start + withinHour;
+}
+
+bool RecordDecoder::DecodeTime(std::string_view line, Line& decoded) {
+    RecordLine::TimeTokens tokens;
+    if (!PlainRecord::ScanTimeTokens(line, tokens)) tokens = RecordLine::ScanTimeTokens(line);
+    const std::optional<std::time_t> time = ToTime(tokens);
+    if (!time || !HasField(line, tokens.afterDate)) return false;
+    decoded.time = *time;
+    decoded.wall.year = RecordLine::FullYear(tokens.year);
+    decoded.wall.dayOfYear = DayOfYear(decoded.wall.year, tokens.month, tokens.day);
+    decoded.wall.secondOfDay = tokens.hour * 3600 + tokens.minute * 60 + tokens.second;
+    decoded.fieldsStart = static_cast<std::uint32_t>(tokens.afterDate);
+    return true;
+}
+
+void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
+                                 std::vector<Value>& values) {
+    // The parser only serves the virtual series; without one it is left alone.
+    if (m_hasVirtualSeries) m_parser.ClearVariables();
+    std::size_t position = 0;
+    // One field, its value converted only when a series or a formula uses it.
+    const auto take = [&](std::string_view identifier, const auto& value) {
+        if (m_hasVirtualSeries) {
+            m_parser.AddVariable(identifier);
+            m_parser.SetVariable(identifier, value());
+        }
+        const std::size_t slot = position++;
+        const bool known = slot < m_fieldSlots.size() && m_fieldSlots[slot].known &&
+                           SameText(m_fieldSlots[slot].identifier, identifier);
+        for (CListGraph* series :
+             known ? m_fieldSlots[slot].series : SeriesForField(slot, identifier))
+            values.push_back({series, series->Convert(value())});
+    };
+
+    if (fieldsStart < line.size()) {
+        const char* at = line.data() + fieldsStart;
+        const char* const end = line.data() + line.size();
+        while (at < end) {
+            const char* const first = at;
+            while (at != end && IsIdentifierChar(*at)) ++at;
+            const char* const digits = at;
+            // The stored form "TE-12.34," is read in this one pass; every
+            // other field goes the general way, which gives the same for it.
+            PlainNumber number;
+            at = ScanPlainNumber(at, end, number);
+            if (at != end && *at == ',' && number.Usable()) {
+                take(std::string_view(first, static_cast<std::size_t>(digits - first)),
+                     [&] { return number.Value(); });
+                ++at;
+                continue;
+            }
+            at = digits;
+            while (at != end && PlainRecord::kCharClasses[static_cast<unsigned char>(*at)] ==
+                                    PlainRecord::kNumberChar)
+                ++at;
+            if (at != end && *at == ',') {
+                const std::string_view text(digits, static_cast<std::size_t>(at - digits));
+                if (at != first) {
+                    take(std::string_view(first, static_cast<std::size_t>(digits - first)), [&] {
+                        float value = 0.0f;
+                        if (!PlainRecord::ToFloat(text, value))
+                            value = TextNumbers::AtofFloat(text);
+                        return value;
+                    });
+                }
+            } else {
+                at = static_cast<const char*>(
+                    std::memchr(at, ',', static_cast<std::size_t>(end - at)));
+                if (at == nullptr) break;
+                const RecordLine::Field field = RecordLine::SplitField(
+                    std::string_view(first, static_cast<std::size_t>(at - first)));
+                take(field.identifier, [&] { return field.value; });
+            }
+            ++at;
+        }
+    }
+    if (m_hasVirtualSeries) {
+        for (const auto& series : m_series) {
+            if (series->IsVirtual())
+                values.push_back(
+                    {series.get(), EvaluateVirtualSensor(m_parser, series->Definition())});
+        }
+    }
+}
+
+void RecordDecoder::DecodeBlock(std::string_view bytes, std::time_t valuesFrom, Block& block) {
+    block.lines.clear();
+    block.values.clear();
+    const char* const data = bytes.data();
+    const char* at = data;
+    const char* const end = data + bytes.size();
+    while (at < end) {
+        const void* lf = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
+        const char* lineEnd = lf ? static_cast<const char*>(lf) : end;
+        const std::string_view line =
+            TrimLine(std::string_view(at, static_cast<std::size_t>(lineEnd - at)));
+        at = lineEnd + 1;
+        // An empty line is what a crash or a hand edit leaves; it ends
+        // nothing, so the rest of the period is still read.
+        if (line.empty()) continue;
+        Line decoded;
+        if (!DecodeTime(line, decoded)) continue;
+        decoded.offset = static_cast<std::uint32_t>(line.data() - data);
+        decoded.length = static_cast<std::uint32_t>(line.size());
+        if (decoded.time >= valuesFrom) {
+            decoded.decoded = true;
+            decoded.firstValue = static_cast<std::uint32_t>(block.values.size());
+            DecodeValues(line, decoded.fieldsStart, block.values);
+            decoded.valueCount =
+                static_cast<std::uint32_t>(block.values.size()) - decoded.firstValue;
+        }
+        block.lines.push_back(decoded);
+    }
+}
