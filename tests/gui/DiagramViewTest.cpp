@@ -102,6 +102,8 @@ protected:
     void TearDown() override {
         if (m_frame != nullptr) m_frame->close();
         m_app.reset();
+        // The layout saved on closing must not reach the next test's program.
+        QSettings("Norvika GmbH", "wetter").clear();
     }
 
     static void WriteGap(const std::vector<std::string>& files, std::time_t from, std::time_t to) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
 
@@ -11,8 +12,12 @@ int main(int argc, char* argv[]) {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     // The program keeps its window layout in the user's settings: never the real ones here.
-    const QString settings = QDir::temp().filePath("wetter-gui-test-settings");
+    // One folder per process: CTest runs tests side by side, and each saves a layout.
+    const QString settings = QDir::temp().filePath(
+        QString("wetter-gui-test-settings-%1").arg(QCoreApplication::applicationPid()));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    QDir(settings).removeRecursively();
+    return result;
 }

@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTime>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/AppContext.h"
@@ -200,11 +201,15 @@ CChildFrame& CMainFrame::NewFrame(CWetterDoc& document) {
     m_mdiArea->addSubWindow(frame);
     // A diagram needs room: the first frame fills the area, later ones most of it
     // (a stored placement replaces this).
-    if (m_mdiArea->subWindowList().size() == 1) {
-        frame->showMaximized();
-    } else {
-        frame->resize(m_mdiArea->viewport()->size() * 3 / 4);
-        frame->show();
+    const bool first = m_mdiArea->subWindowList().size() == 1;
+    frame->resize(m_mdiArea->viewport()->size() * (first ? 4 : 3) / 4);
+    frame->show();
+    if (first) {
+        // Once the tool bars have their final height.
+        QTimer::singleShot(0, frame, [this, frame] {
+            if (!frame->Layout().placement)
+                frame->setGeometry(QRect(QPoint(0, 0), m_mdiArea->viewport()->size()));
+        });
     }
     return *frame;
 }

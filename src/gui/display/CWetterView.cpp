@@ -127,7 +127,8 @@ void CWetterView::CreateActions() {
     icon(Command::kHalfForwards, "go-next", QStyle::SP_MediaSeekForward);
     icon(Command::kWholeForwards, "go-last", QStyle::SP_MediaSkipForward);
     icon(Command::kStartingTime, "go-home", QStyle::SP_BrowserReload);
-    icon(Command::kPrint, "document-print", QStyle::SP_DialogSaveButton);
+    // The style has no printer picture; without a theme the button shows its text.
+    Action(Command::kPrint).setIcon(QIcon::fromTheme("document-print"));
     // The main window carries the active view's commands, so these never clash.
     Action(Command::kPeriod).setShortcut(QKeySequence("Ctrl+T"));
     Action(Command::kHalfBack).setShortcut(QKeySequence("Alt+Left"));
