@@ -172,10 +172,16 @@ TEST_F(DiagramViewTest, ThreeDaysAreReadAndDrawnWithTheirSingleValueWindows) {
     EXPECT_FALSE(temperature.RowText(SensorRow::kMaximum).isEmpty());
     EXPECT_TRUE(temperature.grab().save(Screenshot("single-value.png")));
 
+    // A new period makes the windows again with the colour the user chose.
+    temperature.Model().SetCurveColour(0x00AA00);
+    ShowThreeDays(view);
+    ASSERT_EQ(view.SensorWindows().size(), 2u);
+    EXPECT_EQ(view.SensorWindows().front()->Model().CurveColour(), 0x00AA00u);
+
     // Definitions loaded again (a reconnect): the windows follow the new records.
     CWetterDoc& document = view.Document();
     document.LoadSensorDefinitions();
-    EXPECT_EQ(temperature.Model().Sensor(), document.FindSensor("TE"));
+    EXPECT_EQ(view.SensorWindows().front()->Model().Sensor(), document.FindSensor("TE"));
     view.UpdateView();
     QTest::qWait(300);
     EXPECT_TRUE(m_ui->shown.empty()) << m_ui->shown.front().text;

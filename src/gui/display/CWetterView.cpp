@@ -246,6 +246,11 @@ LayoutStore::ViewLayout CWetterView::Layout(const LayoutStore::ViewLayout& store
     layout.fg = m_fullSize ? 1 : 0;
     layout.es = m_unityScale ? 1 : 0;
     layout.ke = JoinSensorIdentifiers(m_identifiers);
+    // Before a read has made the windows, those of the last run are still the ones to keep.
+    if (m_windows.empty()) {
+        layout.sensorWindows = m_storedWindows;
+        return layout;
+    }
     layout.sensorWindows.clear();
     for (const auto& window : m_windows) {
         LayoutStore::SensorWindowLayout entry = window->Model().StoredSettings();
@@ -450,6 +455,15 @@ void CWetterView::CreateWindows() {
 }
 
 void CWetterView::CloseWindows() {
+    // Windows made again (a new period, a new read) keep their colours, sliders and places.
+    if (!m_windows.empty()) {
+        m_storedWindows.clear();
+        for (const auto& window : m_windows) {
+            LayoutStore::SensorWindowLayout entry = window->Model().StoredSettings();
+            entry.placement = PlacementOf(*window);
+            m_storedWindows.push_back(std::move(entry));
+        }
+    }
     m_windows.clear();
     m_windowCounter = 1;
 }
