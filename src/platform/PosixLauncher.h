@@ -7,4 +7,5 @@ class PosixLauncher final : public Launcher {
 public:
     bool StartProgram(const std::string& path) override;
     bool OpenFile(const std::string& path) override;
+    bool Launch(const std::string& file, const std::vector<std::string>& arguments) override;
 };

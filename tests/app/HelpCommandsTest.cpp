@@ -4,25 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "RecordingLauncher.h"
 #include "StationHome.h"
 #include "app/HelpCommands.h"
 #include "platform/Launcher.h"
 #include "platform/PosixLauncher.h"
 
 namespace {
-
-struct RecordingLauncher final : Launcher {
-    bool StartProgram(const std::string& path) override {
-        calls.push_back("start " + path);
-        return works;
-    }
-    bool OpenFile(const std::string& path) override {
-        calls.push_back("open " + path);
-        return works;
-    }
-    std::vector<std::string> calls;
-    bool works = true;
-};
 
 TEST(HelpCommands, StartWhatLiesBesideTheExecutableOrSaySo) {
     ManualWorld world(0);
