@@ -6,6 +6,7 @@ class DocumentHost;
 class ErrorLog;
 class EventQueue;
 class FileStore;
+class Launcher;
 class Profile;
 class ProgramPaths;
 class Registry;
@@ -41,6 +42,8 @@ struct AppContext {
     AcquisitionUi* acquisitionUi = nullptr;
     // The per-user profile that keeps the window layout; without one nothing is kept.
     Registry* registry = nullptr;
+    // Starts the programs of process control; without one nothing is started.
+    Launcher* launcher = nullptr;
 
     // `files`, or the real file system.
     FileStore& Files() const;

@@ -8,6 +8,7 @@
 #include "app/DocumentHost.h"
 #include "app/DocumentView.h"
 #include "app/Forwarding.h"
+#include "app/ProcessControl.h"
 #include "app/RecordPublisher.h"
 #include "calc/VirtualSensors.h"
 #include "comm/AcquisitionLoop.h"
@@ -57,8 +58,11 @@ std::time_t InitialReceivedTime() {
 }  // namespace
 
 CWetterDoc::CWetterDoc(AppContext& context)
-    : m_context(context), m_lastReceivedTime(InitialReceivedTime()) {
+    : m_context(context),
+      m_processControl(std::make_unique<ProcessControl>(context, *this)),
+      m_lastReceivedTime(InitialReceivedTime()) {
     LoadSettings();
+    m_processControl->LoadProcesses();
 }
 
 CWetterDoc::~CWetterDoc() {
@@ -338,6 +342,8 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
 
     UpdateAllViews();
 }
+
+void CWetterDoc::RunProcessControl() { m_processControl->RunProcessControl(m_vergleichParser); }
 
 std::string CWetterDoc::BuildRecordLine(std::time_t recordTime) {
     std::string line = RecordLine::TimePrefix(recordTime);

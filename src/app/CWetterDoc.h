@@ -23,6 +23,7 @@ class AcquisitionLoop;
 class CSensoren;
 class DocumentView;
 class FileStore;
+class ProcessControl;
 
 // One weather station: its settings, its sensors and current values, and the
 // views that show it. Lives on the user-interface thread.
@@ -150,6 +151,11 @@ public:
     CFormelParser& FormelParser() { return m_formelParser; }
     CVergleichParser& VergleichParser() { return m_vergleichParser; }
 
+    // The station's processes, loaded with the document.
+    ProcessControl& Processes() { return *m_processControl; }
+    // Process control over this record's comparison variables (from the main window).
+    void RunProcessControl();
+
     AppContext& Context() { return m_context; }
     FileStore& Files();
     // What a data-file reader of this station reads with.
@@ -177,6 +183,7 @@ private:
     std::vector<DocumentView*> m_views;
     CFormelParser m_formelParser;
     CVergleichParser m_vergleichParser;
+    std::unique_ptr<ProcessControl> m_processControl;
 
     // Acquisition state.
     std::unique_ptr<AcquisitionLoop> m_acquisition;

@@ -103,8 +103,8 @@ void MainSwitchboard::FinishCommand() {
     m_context.timers.Stop(this, kReplyTimer);
 }
 
-void MainSwitchboard::RunProcessControl(CWetterDoc*) {
-    // Process control has no entries to run yet.
+void MainSwitchboard::RunProcessControl(CWetterDoc* document) {
+    if (IsOpen(document)) document->RunProcessControl();
 }
 
 void MainSwitchboard::ArmReconnect(CWetterDoc& document) {

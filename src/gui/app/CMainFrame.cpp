@@ -38,6 +38,7 @@ CMainFrame::CMainFrame(AppContext& context)
     m_context.host = m_switchboard.get();
     m_context.lineReceiver = m_switchboard.get();
     m_context.acquisitionUi = m_acquisitionUi.get();
+    m_context.launcher = m_launcher.get();
     setCentralWidget(m_mdiArea);
     CreateMenus();
     CreateToolBar();
@@ -57,6 +58,7 @@ CMainFrame::~CMainFrame() {
     m_context.host = nullptr;
     m_context.lineReceiver = nullptr;
     m_context.acquisitionUi = nullptr;
+    m_context.launcher = nullptr;
 }
 
 void CMainFrame::CreateToolBar() {
