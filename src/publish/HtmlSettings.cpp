@@ -121,7 +121,7 @@ std::string HtmlSettingsBytes(const HtmlSettings& settings) {
         bytes += "\r\n";
     }
     bytes += "[SectionPicture]\r\n";
-    bytes += settings.picture.substr(0, settings.picture.find_first_of("\r\n"));
+    bytes += settings.picture.substr(0, settings.picture.find('\n'));
     bytes += "\r\n[SectionText]\r\n";
     bytes += WithCrLf(settings.text);
     return bytes;
