@@ -35,6 +35,7 @@ CWetterApp::CWetterApp(ProgramPaths paths, std::unique_ptr<Ui> ui)
       m_context{m_profile,  m_paths,   m_clock,       m_events, m_timers, *m_ui,
                 m_errorLog, m_process, &m_transports, nullptr,  nullptr,  &m_files} {
     m_context.registry = &m_registry;
+    m_context.publisher = &m_publisher;
 }
 
 CWetterApp::~CWetterApp() {

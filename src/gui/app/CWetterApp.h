@@ -18,6 +18,7 @@
 #include "platform/PosixFileStore.h"
 #include "platform/ProgramPaths.h"
 #include "platform/SystemClock.h"
+#include "publish/StationPublisher.h"
 
 class CMainFrame;
 class StopSignals;
@@ -62,6 +63,7 @@ private:
     TransportServices m_transportServices;
     SystemTransportFactory m_transports;
     AppContext m_context;
+    StationPublisher m_publisher{m_context};
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<StopSignals> m_stopSignals;
 };
