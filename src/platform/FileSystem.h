@@ -28,5 +28,9 @@ Result ReadWholeFile(const std::string& path, std::string& bytes);
 Result ReplaceFile(const std::string& path, std::string_view bytes);
 // Appends `bytes` with one write at the end of the file (created when missing).
 Result AppendToFile(const std::string& path, std::string_view bytes);
+// Makes `path` readable and writable by its owner only (0600), creating it
+// empty when missing. A later ReplaceFile keeps that mode, so a file holding a
+// password is never readable by others, not even as a temporary file.
+Result RestrictToOwner(const std::string& path);
 
 }  // namespace FileSystem
