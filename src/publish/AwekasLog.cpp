@@ -1,0 +1,75 @@
+#include "publish/AwekasLog.h"
+
+#include <memory>
+
+#include "model/Colours.h"
+#include "model/OutputList.h"
+#include "platform/Clock.h"
+#include "platform/EventQueue.h"
+#include "platform/FileStore.h"
+#include "platform/FileSystem.h"
+#include "platform/Ui.h"
+
+namespace {
+
+const std::string kFrame(92, '#');
+constexpr std::uint32_t kColourCause = Rgb(0x97, 0x2F, 0x31);
+
+// English day names whatever LC_TIME the desktop sets: earlier logs read this way.
+constexpr const char* kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+
+}  // namespace
+
+AwekasLog::AwekasLog(FileStore& files, std::string path, Clock& clock, EventQueue& events, Ui& ui,
+                     std::string caption)
+    : m_files(files),
+      m_path(std::move(path)),
+      m_clock(clock),
+      m_events(events),
+      m_ui(ui),
+      m_caption(std::move(caption)) {}
+
+std::string AwekasLog::BuildEntry(std::string_view text, std::time_t time) {
+    const std::tm local = LocalTime(time);
+    std::string entry = kFrame + "\r\n";
+    entry += kDayNames[local.tm_wday >= 0 && local.tm_wday < 7 ? local.tm_wday : 0];
+    entry += FormatLocalTime(time, " %d.%m.%y ; %H:%M:%S\r\n");
+    entry += text;
+    entry += "\r\n" + kFrame + "\r\n\r\n\r\n";
+    return entry;
+}
+
+bool AwekasLog::Write(std::string_view text) {
+    const std::string entry = BuildEntry(text, m_clock.Now());
+    std::lock_guard lock(m_mutex);
+    CutWhenFull();
+    const FileStore::AppendResult appended = m_files.Append(m_path, entry, false);
+    if (!appended) {
+        ReportFailure(appended.error);
+        return false;
+    }
+    return true;
+}
+
+void AwekasLog::CutWhenFull() {
+    const std::optional<std::uint64_t> size = m_files.Size(m_path);
+    if (!size || *size <= kMaxBytes) return;
+    int error = 0;
+    const std::unique_ptr<FileStore::Reader> reader = m_files.OpenForReading(m_path, error);
+    char first = 0;
+    if (!reader || reader->Read(&first, 1) != 1) return;
+    // A failed cut leaves the log long; the entry is still appended.
+    (void)m_files.Replace(m_path, std::string_view(&first, 1), false);
+}
+
+void AwekasLog::ReportFailure(int error) {
+    const std::string text = FileSystem::SystemErrorText(error);
+    OutputWrite("CDlgTerminal::OnInitDialogl", 0);
+    OutputWrite("Awekas", 0);
+    OutputWrite(text + " <==> NR: " + std::to_string(error), kColourCause);
+    if (m_boxPending.exchange(true)) return;
+    m_events.Post([this, text] {
+        m_ui.MessageBox(text, m_caption, MsgButtons::Ok, MsgIcon::Error);
+        m_boxPending = false;
+    });
+}
