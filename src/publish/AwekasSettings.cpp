@@ -1,6 +1,5 @@
 #include "publish/AwekasSettings.h"
 
-#include "model/TextNumbers.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/ProgramPaths.h"
@@ -25,8 +24,8 @@ AwekasSettings LoadAwekasSettings(Profile& profile, const std::string& file) {
     settings.password = read("Passwort");
     settings.user = read("User");
     settings.proxyOn = read("Proxy") == kTrue;
-    // Read as text like every key: an empty or missing port is 0.
-    settings.proxyPort = static_cast<unsigned>(TextNumbers::Atoi(read("ProxyPort")));
+    // Unsigned 32-bit as written with "%u", so every saved port reads back; empty or missing: 0.
+    settings.proxyPort = profile.GetInt(file, kAwekasSection, "ProxyPort", 0);
     settings.proxyAddress = read("ProxyAddr");
     settings.proxyPassword = read("ProxyPasswort");
     settings.proxyUser = read("ProxyUser");
