@@ -161,8 +161,8 @@ std::string CAwekas::Send(const Services& services) const {
     OutputWrite(m_request.Url, kColourUrl);
     log.Write(m_request.Url);
 
-    std::unique_ptr<TcpSocket> socket =
-        services.sockets ? services.sockets() : std::make_unique<PosixTcpSocket>();
+    std::unique_ptr<TcpSocket> socket = services.sockets ? services.sockets() : nullptr;
+    if (!socket) socket = std::make_unique<PosixTcpSocket>();
     HttpSocket client(m_request, std::move(socket), services.clock);
     // Failures are not reported: the log then holds the request and an empty reply.
     (void)client.SendRequest(m_request);

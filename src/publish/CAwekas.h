@@ -39,7 +39,7 @@ struct AwekasRecordInput {
 // into a worker's job.
 class CAwekas {
 public:
-    // The service's host: the one place that names it.
+    // The service's host, named only here: a placeholder until the real host is set.
     static constexpr std::string_view kServiceHost = "awekas.example.net";
     // The script name stands twice: the service expects the request at this path.
     static constexpr std::string_view kScriptPath =
@@ -58,7 +58,7 @@ public:
 
     // What sending needs. Every piece may be used from the sending thread.
     struct Services {
-        SocketFactory sockets;  // empty: the system's sockets
+        SocketFactory sockets;  // empty (or giving none): the system's sockets
         Clock& clock;
         AwekasLog& log;
     };
