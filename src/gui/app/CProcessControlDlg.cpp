@@ -13,6 +13,8 @@
 #include "gui/ui/Text.h"
 
 namespace {
+constexpr int kMaxColumnWidth = 320;
+
 QString Text(std::string_view text) { return FromBytes(text); }
 }  // namespace
 
@@ -49,10 +51,9 @@ CProcessControlDlg::CProcessControlDlg(ProcessControl& control, const StationVie
         const auto& column = ProcessControlForm::kColumns[i];
         titles << Text(column.title);
         // The pixel widths of the column table, widened where a title would be cut.
-        const int width =
+        m_minimumWidths[i] =
             std::max(column.width, header->fontMetrics().horizontalAdvance(titles.back()) + 24);
-        m_list->setColumnWidth(static_cast<int>(i), width);
-        tableWidth += width;
+        tableWidth += m_minimumWidths[i];
     }
     m_list->setHorizontalHeaderLabels(titles);
     m_list->setMinimumSize(tableWidth + 4, 180);
@@ -80,7 +81,13 @@ CProcessControlDlg::CProcessControlDlg(ProcessControl& control, const StationVie
     connect(m_ok, &QPushButton::clicked, this, &CProcessControlDlg::accept);
 
     Refill();
-    resize(sizeHint().width() + 40, 300);
+    // Wide enough for the columns as filled, if the screen allows.
+    int columns = 2 * m_list->frameWidth();
+    for (int c = 0; c < m_list->columnCount(); ++c) columns += m_list->columnWidth(c);
+    const QMargins margins = layout->contentsMargins();
+    const int besides = margins.left() + margins.right() + layout->spacing() +
+                        std::max(m_new->sizeHint().width(), m_delete->sizeHint().width());
+    resize(std::clamp(columns + besides, 640, 1000), 320);
 }
 
 void CProcessControlDlg::Refill() {
@@ -98,6 +105,15 @@ void CProcessControlDlg::Refill() {
             if (c == 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_list->setItem(static_cast<int>(r), static_cast<int>(c), item);
         }
+    // Long paths get the room they need, within reason; the tooltip holds the rest.
+    for (int c = 0; c < m_list->columnCount(); ++c) {
+        const int minimum = m_minimumWidths[static_cast<std::size_t>(c)];
+        int width = minimum;
+        for (int r = 0; r < m_list->rowCount(); ++r)
+            width = std::max(
+                width, m_list->fontMetrics().horizontalAdvance(m_list->item(r, c)->text()) + 16);
+        m_list->setColumnWidth(c, std::min(width, std::max(minimum, kMaxColumnWidth)));
+    }
     if (selection) m_list->selectRow(static_cast<int>(*selection));
     m_edit->setEnabled(selection.has_value());
     m_delete->setEnabled(selection.has_value());

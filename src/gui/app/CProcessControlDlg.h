@@ -3,6 +3,7 @@
 // CProcessControlDlg is the dialog "Process control".
 
 #include <QDialog>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -54,4 +55,6 @@ private:
     QPushButton* m_edit;
     QPushButton* m_delete;
     QPushButton* m_ok;
+    // The column table's widths, widened where a title would be cut.
+    std::array<int, ProcessControlForm::kColumns.size()> m_minimumWidths{};
 };

@@ -2,7 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +65,7 @@ CHTMLWriterBearbeiten::CHTMLWriterBearbeiten(FileStore& files, std::string path,
     setWindowTitle(QString::fromLatin1(kTitle));
 
     m_pictureButton->setAutoDefault(false);
+    m_pictureButton->setFixedWidth(m_pictureButton->sizeHint().height() + 8);
     m_pictureButton->setToolTip(QStringLiteral("Choose a picture"));
     m_picture->setPlaceholderText(QStringLiteral("no picture"));
     m_picture->setClearButtonEnabled(true);
@@ -91,7 +91,6 @@ CHTMLWriterBearbeiten::CHTMLWriterBearbeiten(FileStore& files, std::string path,
     texts->addWidget(m_text, 1);
 
     // The sensors on the right: available, the move buttons, selected.
-    auto* sensors = new QGroupBox(QStringLiteral("Sensors on the page"));
     auto* moves = new QVBoxLayout;
     moves->addStretch();
     for (QPushButton* button : {m_add, m_addAll, m_remove, m_removeAll}) {
@@ -103,13 +102,17 @@ CHTMLWriterBearbeiten::CHTMLWriterBearbeiten(FileStore& files, std::string path,
         list->setMinimumWidth(150);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
     }
-    auto* sensorGrid = new QGridLayout(sensors);
-    sensorGrid->addWidget(new QLabel(QStringLiteral("Available:")), 0, 0);
-    sensorGrid->addWidget(new QLabel(QStringLiteral("Selected:")), 0, 2);
-    sensorGrid->addWidget(m_available, 1, 0);
-    sensorGrid->addLayout(moves, 1, 1);
-    sensorGrid->addWidget(m_selected, 1, 2);
-    sensorGrid->setRowStretch(1, 1);
+    auto* available = new QLabel(QStringLiteral("&Available sensors:"));
+    available->setBuddy(m_available);
+    auto* selected = new QLabel(QStringLiteral("S&elected sensors:"));
+    selected->setBuddy(m_selected);
+    auto* sensors = new QGridLayout;
+    sensors->addWidget(available, 0, 0);
+    sensors->addWidget(selected, 0, 2);
+    sensors->addWidget(m_available, 1, 0);
+    sensors->addLayout(moves, 1, 1);
+    sensors->addWidget(m_selected, 1, 2);
+    sensors->setRowStretch(1, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
@@ -118,7 +121,8 @@ CHTMLWriterBearbeiten::CHTMLWriterBearbeiten(FileStore& files, std::string path,
 
     auto* columns = new QHBoxLayout;
     columns->addLayout(texts, 1);
-    columns->addWidget(sensors, 1);
+    columns->addSpacing(8);
+    columns->addLayout(sensors, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addWidget(buttons);
