@@ -76,6 +76,18 @@ void ExpectNothingCut(const QDialog& dialog) {
     }
 }
 
+// The widgets Tab visits from `first` on, until it comes back.
+std::vector<const QWidget*> TabChain(QWidget& first) {
+    std::vector<const QWidget*> chain;
+    QWidget* widget = &first;
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisible() && widget->isEnabled())
+            chain.push_back(widget);
+        widget = widget->nextInFocusChain();
+    } while (widget != &first && chain.size() < 50);
+    return chain;
+}
+
 // A station with the sensors TE "Temperature" and FE "Humidity", a scripted
 // person and a launcher that records.
 class SetupDialogsTest : public ::testing::Test {
@@ -135,6 +147,14 @@ TEST_F(SetupDialogsTest, HtmlDialogOpensWithTheFileAndOkWithoutChangesKeepsIt) {
     ShowWindow(*dialog);
     ExpectNothingCut(*dialog);
     EXPECT_TRUE(dialog->grab().save(Screenshot("html-config.png")));
+    QDialogButtonBox& buttons = *dialog->findChild<QDialogButtonBox*>();
+    EXPECT_EQ(TabChain(dialog->LocationField()),
+              (std::vector<const QWidget*>{
+                  &dialog->LocationField(), &dialog->PictureField(), &dialog->PictureButton(),
+                  &dialog->TextField(), &dialog->AvailableList(), &dialog->AddButton(),
+                  &dialog->AddAllButton(), &dialog->RemoveButton(), &dialog->RemoveAllButton(),
+                  &dialog->SelectedList(), buttons.button(QDialogButtonBox::Ok),
+                  buttons.button(QDialogButtonBox::Cancel)}));
 
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -313,6 +333,11 @@ TEST_F(SetupDialogsTest, ProcessDialogFilledIn) {
     EXPECT_EQ(dialog.ReleaseStatus().text(), "Comparison conditions are correct..");
     ExpectNothingCut(dialog);
     EXPECT_TRUE(dialog.grab().save(Screenshot("process.png")));
+    EXPECT_EQ(TabChain(dialog.ProgramField()),
+              (std::vector<const QWidget*>{
+                  &dialog.ProgramField(), &dialog.ChooseFileButton(), &dialog.ParameterField(),
+                  &dialog.ExecField(), &dialog.ReleaseField(), &dialog.CheckProcessButton(),
+                  &dialog.CheckSyntaxButton(), &dialog.AcceptButton(), &dialog.CancelButton()}));
 
     // Esc closes without taking anything.
     QTest::keyClick(&dialog.ParameterField(), Qt::Key_Escape);
@@ -380,6 +405,9 @@ TEST_F(ProcessControlDialogTest, ListShowsTheProcessesNumberedFromOne) {
                   list.horizontalHeader()->fontMetrics().horizontalAdvance(titles[c]))
             << titles[c].toStdString();
     EXPECT_TRUE(m_dialog->grab().save(Screenshot("process-control.png")));
+    EXPECT_EQ(TabChain(list),
+              (std::vector<const QWidget*>{&list, &m_dialog->NewButton(), &m_dialog->EditButton(),
+                                           &m_dialog->DeleteButton(), &m_dialog->OkButton()}));
 
     m_dialog->OkButton().click();
     EXPECT_EQ(m_dialog->result(), QDialog::Accepted);
