@@ -29,6 +29,15 @@ public:
     // A file to open or save, or nothing when cancelled.
     virtual std::optional<std::string> ChooseFile(std::string_view caption,
                                                   std::string_view initialPath, bool forSaving) = 0;
+    // A file to open of the types `filter` names, written the Windows way
+    // ("JPEG Datei(en)|*.jpg|": description and pattern pairs, each ended by
+    // '|'), or nothing when cancelled. Without an override any file may be chosen.
+    virtual std::optional<std::string> ChooseFileOfType(std::string_view caption,
+                                                        std::string_view initialPath,
+                                                        std::string_view filter) {
+        (void)filter;
+        return ChooseFile(caption, initialPath, false);
+    }
     // A folder, or nothing when cancelled.
     virtual std::optional<std::string> ChooseFolder(std::string_view caption,
                                                     std::string_view initialPath) = 0;

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <memory>
 
+#include "model/CSensoren.h"
 #include "platform/ProgramPaths.h"
+#include "storage/CAktuell.h"
 
 namespace {
 
@@ -125,6 +127,25 @@ std::string HtmlSettingsBytes(const HtmlSettings& settings) {
     bytes += "\r\n[SectionText]\r\n";
     bytes += WithCrLf(settings.text);
     return bytes;
+}
+
+std::vector<std::string> HtmlSensorNames(const std::vector<std::unique_ptr<CAktuell>>& values) {
+    std::vector<std::string> names;
+    for (const auto& value : values) {
+        if (value->m_sensor == nullptr || value->m_sensor->m_name.empty()) continue;
+        const std::string& name = value->m_sensor->m_name;
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return names;
+}
+
+std::vector<std::string> AvailableHtmlSensors(const std::vector<std::string>& offered,
+                                              const std::vector<std::string>& chosen) {
+    std::vector<std::string> available;
+    for (const std::string& name : offered)
+        if (std::find(chosen.begin(), chosen.end(), name) == chosen.end())
+            available.push_back(name);
+    return available;
 }
 
 HtmlIniBytes ReadHtmlIni(FileStore& files, const std::string& path) {

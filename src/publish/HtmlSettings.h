@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/FileStore.h"
 
+class CAktuell;
 class ProgramPaths;
 
 // What HTML.ini configures for the current-values page: a location text, the
@@ -48,6 +50,16 @@ HtmlSettings ParseHtmlSettings(std::string_view bytes);
 // (lone LFs of the texts become CR LF), the location closed by a line end so
 // that the next marker never shares its last line.
 std::string HtmlSettingsBytes(const HtmlSettings& settings);
+
+// The names the dialog offers for a station's current values: each sensor's
+// name, since that is what the page looks for in HTML.ini (an identifier like
+// "TE" would select nothing), in sensor order and once; a sensor without a
+// name cannot be chosen.
+std::vector<std::string> HtmlSensorNames(const std::vector<std::unique_ptr<CAktuell>>& values);
+
+// `offered` without the names already chosen, so that a name is never in both lists.
+std::vector<std::string> AvailableHtmlSensors(const std::vector<std::string>& offered,
+                                              const std::vector<std::string>& chosen);
 
 // The bytes of HTML.ini as read from `path`, at most kMaxHtmlIniBytes.
 struct HtmlIniBytes {

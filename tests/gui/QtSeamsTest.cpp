@@ -8,6 +8,7 @@
 
 #include "gui/platform/QtEventQueue.h"
 #include "gui/platform/QtTimers.h"
+#include "gui/platform/QtUi.h"
 
 namespace {
 
@@ -75,6 +76,12 @@ TEST_F(QtTimersTest, CallbackMayStopEveryTimerOfItsOwner) {
     EXPECT_FALSE(m_timers.IsRunning(Owner(), 1900));
     EXPECT_FALSE(m_timers.IsRunning(Owner(), 7632));
     EXPECT_TRUE(m_timers.IsRunning(&other, 7632));
+}
+
+TEST(QtUi, WindowsFileFiltersBecomeQtFilters) {
+    EXPECT_EQ(QtUi::FileFilter("JPEG Datei(en)|*.jpg|"), "JPEG Datei(en) (*.jpg)");
+    EXPECT_EQ(QtUi::FileFilter("Bilder|*.jpg;*.png|Alle|*.*|"), "Bilder (*.jpg *.png);;Alle (*.*)");
+    EXPECT_EQ(QtUi::FileFilter(""), "");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeFileStore.h"
@@ -145,6 +146,30 @@ TEST(HtmlSettingsFile, SavedFileGivesThePageItsSensorsAndPicture) {
     EXPECT_NE(page.find("<strong>Luftfeuchte</strong>"), std::string::npos);
     EXPECT_NE(page.find("<img src=\"bild.jpg\""), std::string::npos);
     EXPECT_NE(page.find("und Datenlogger.<br>\r\n"), std::string::npos);
+}
+
+// The page selects by sensor name; offering identifiers would make every choice select nothing.
+TEST(HtmlSensorChoice, OffersEachNamedSensorOnceAndNeverInBothLists) {
+    std::vector<std::unique_ptr<CSensoren>> sensors;
+    CHTMLWriter::CurrentValues values;
+    for (const auto& [identifier, name] :
+         std::vector<std::pair<const char*, const char*>>{{"TE", "Temperatur"},
+                                                          {"FE", "Luftfeuchte"},
+                                                          {"X1", ""},
+                                                          {"T2", "Temperatur"},
+                                                          {"RE", "Regen"}}) {
+        sensors.push_back(std::make_unique<CSensoren>());
+        sensors.back()->m_name = name;
+        values.push_back(std::make_unique<CAktuell>(identifier, sensors.back().get()));
+    }
+    values.push_back(std::make_unique<CAktuell>("ND", nullptr));  // no definition
+
+    const std::vector<std::string> offered = HtmlSensorNames(values);
+    EXPECT_EQ(offered, (std::vector<std::string>{"Temperatur", "Luftfeuchte", "Regen"}));
+    // A chosen name of a sensor the station no longer has stays chosen only.
+    EXPECT_EQ(AvailableHtmlSensors(offered, {"Regen", "Wind", "Temperatur"}),
+              std::vector<std::string>{"Luftfeuchte"});
+    EXPECT_EQ(AvailableHtmlSensors(offered, {}), offered);
 }
 
 TEST(HtmlIniLines, TextModeReadingDropsOneCrBeforeLf) {

@@ -18,9 +18,11 @@
 #include "app/QuitQuestion.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
+#include "gui/app/CProcessControlDlg.h"
 #include "gui/ui/ViewPlacement.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/display/CWetterView.h"
+#include "gui/publish/CHTMLWriterBearbeiten.h"
 #include "model/Colours.h"
 #include "model/OutputList.h"
 #include "platform/PosixLauncher.h"
@@ -28,6 +30,8 @@
 #include "platform/ProgramPaths.h"
 #include "platform/Registry.h"
 #include "platform/Ui.h"
+#include "publish/HtmlSettings.h"
+#include "storage/SensorSet.h"
 
 CMainFrame::CMainFrame(AppContext& context)
     : m_context(context),
@@ -113,6 +117,12 @@ void CMainFrame::CreateMenus() {
     QAction* exit = file->addAction("E&xit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    QMenu* setup = menuBar()->addMenu("&Setup");
+    connect(setup->addAction("&Process control..."), &QAction::triggered, this,
+            &CMainFrame::ShowProcessControl);
+    connect(setup->addAction("HTML configuration"), &QAction::triggered, this,
+            &CMainFrame::ShowHtmlConfiguration);
+
     QMenu* view = menuBar()->addMenu("&View");
     m_showOutputAction = view->addAction("Show output");
     m_showOutputAction->setCheckable(true);
@@ -157,6 +167,23 @@ void CMainFrame::CreateMenus() {
     help->addSeparator();
     connect(help->addAction("Inf&o about weather..."), &QAction::triggered, this,
             &CMainFrame::ShowAbout);
+}
+
+void CMainFrame::ShowProcessControl() {
+    CWetterDoc* document = ActiveDocument();
+    if (document == nullptr) return;
+    CProcessControlDlg dialog(document->Processes(), *document, m_context.ui, m_context.launcher,
+                              m_context.paths.ProgramName(), this);
+    dialog.exec();
+}
+
+void CMainFrame::ShowHtmlConfiguration() {
+    CWetterDoc* document = ActiveDocument();
+    if (document == nullptr) return;
+    CHTMLWriterBearbeiten dialog(m_context.Files(), HtmlSettingsPath(m_context.paths),
+                                 HtmlSensorNames(document->Sensors().CurrentValues()), m_context.ui,
+                                 m_context.paths.ProgramName(), this);
+    dialog.exec();
 }
 
 CWetterDoc& CMainFrame::AddDocument() {

@@ -65,6 +65,9 @@ private:
     void ShowAbout();
     void CreateToolBar();
     void ShowDiagramCommands();
+    // The active station's process list and HTML page settings.
+    void ShowProcessControl();
+    void ShowHtmlConfiguration();
 
     AppContext& m_context;
     std::unique_ptr<MainSwitchboard> m_switchboard;

@@ -149,6 +149,24 @@ std::optional<std::string> QtUi::ChooseFile(std::string_view caption, std::strin
     return ToPath(path);
 }
 
+std::optional<std::string> QtUi::ChooseFileOfType(std::string_view caption,
+                                                  std::string_view initialPath,
+                                                  std::string_view filter) {
+    const QString path =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), FromBytes(caption),
+                                     FromPath(initialPath), FileFilter(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return ToPath(path);
+}
+
+QString QtUi::FileFilter(std::string_view windowsFilter) {
+    const QStringList parts = FromBytes(windowsFilter).split('|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return filters.join(";;");
+}
+
 std::optional<std::string> QtUi::ChooseFolder(std::string_view caption,
                                               std::string_view initialPath) {
     const QString folder = QFileDialog::getExistingDirectory(

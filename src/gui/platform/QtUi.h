@@ -5,6 +5,7 @@
 #include "platform/Ui.h"
 
 class QLabel;
+class QString;
 class QWidget;
 
 // Message boxes, the caution box, the busy window and colour, file and folder
@@ -23,8 +24,14 @@ public:
     std::optional<std::uint32_t> ChooseColour(std::uint32_t initial) override;
     std::optional<std::string> ChooseFile(std::string_view caption, std::string_view initialPath,
                                           bool forSaving) override;
+    std::optional<std::string> ChooseFileOfType(std::string_view caption,
+                                                std::string_view initialPath,
+                                                std::string_view filter) override;
     std::optional<std::string> ChooseFolder(std::string_view caption,
                                             std::string_view initialPath) override;
+
+    // "JPEG Datei(en)|*.jpg|" as Qt writes it: "JPEG Datei(en) (*.jpg)", pairs joined by ";;".
+    static QString FileFilter(std::string_view windowsFilter);
 
 private:
     std::unique_ptr<QWidget> m_busy;
