@@ -3,8 +3,10 @@
 #include <cstring>
 #include <mutex>
 
+#include "calc/CEinheitBerechnung.h"
 #include "calc/CFormelParser.h"
 #include "calc/VirtualSensors.h"
+#include "model/MissingValue.h"
 #include "model/TextNumbers.h"
 #include "storage/CListGraph.h"
 #include "storage/PlainRecord.h"
@@ -107,14 +109,22 @@ bool HasField(std::string_view line, std::size_t start) {
 
 }  // namespace
 
+// CListGraph::Convert for a measured series, from the copy beside the field.
+inline float RecordDecoder::Convert(const Target& target, float raw) {
+    if (raw == kMissingValue) return kMissingValue;
+    if (target.beaufort) return static_cast<float>(CEinheitBerechnung().BeaufortNummer(raw));
+    const float scaled = raw * target.factor;
+    return scaled + target.offset;
+}
+
 RecordDecoder::RecordDecoder(const std::vector<std::unique_ptr<CListGraph>>& series,
                              CFormelParser& parser)
     : m_series(series), m_parser(parser) {
     for (const auto& one : m_series) m_hasVirtualSeries |= one->IsVirtual();
 }
 
-const std::vector<CListGraph*>& RecordDecoder::SeriesForField(std::size_t position,
-                                                              std::string_view identifier) {
+const std::vector<RecordDecoder::Target>& RecordDecoder::SeriesForField(
+    std::size_t position, std::string_view identifier) {
     if (position >= kMaxFieldSlots) position = kMaxFieldSlots;  // garbage lines share one slot
     if (position >= m_fieldSlots.size()) m_fieldSlots.resize(position + 1);
     FieldSlot& slot = m_fieldSlots[position];
@@ -125,8 +135,11 @@ const std::vector<CListGraph*>& RecordDecoder::SeriesForField(std::size_t positi
     for (const auto& series : m_series) {
         // A virtual sensor's stored value is recomputed from the line; taking
         // it as well would count the line twice in its mean and sum.
-        if (!series->IsVirtual() && series->Identifier() == identifier)
-            slot.series.push_back(series.get());
+        if (!series->IsVirtual() && series->Identifier() == identifier) {
+            const CSensoren& sensor = series->Definition();
+            slot.series.push_back(
+                {series.get(), sensor.m_factor, sensor.m_offset, sensor.m_beaufort});
+        }
     }
     return slot.series;
 }
@@ -183,9 +196,9 @@ void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
         const std::size_t slot = position++;
         const bool known = slot < m_fieldSlots.size() && m_fieldSlots[slot].known &&
                            SameText(m_fieldSlots[slot].identifier, identifier);
-        for (CListGraph* series :
+        for (const Target& target :
              known ? m_fieldSlots[slot].series : SeriesForField(slot, identifier))
-            values.push_back({series, series->Convert(value())});
+            values.push_back({target.series, Convert(target, value())});
     };
 
     if (fieldsStart < line.size()) {
@@ -195,6 +208,24 @@ void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
             const char* const first = at;
             while (at != end && IsIdentifierChar(*at)) ++at;
             const char* const digits = at;
+            // A stored field that feeds nothing needs no number: only its end.
+            if (!m_hasVirtualSeries && position < m_fieldSlots.size()) {
+                const FieldSlot& slot = m_fieldSlots[position];
+                if (slot.known && slot.series.empty() &&
+                    SameText(slot.identifier,
+                             std::string_view(first, static_cast<std::size_t>(digits - first)))) {
+                    const char* after = digits;
+                    while (after != end &&
+                           PlainRecord::kCharClasses[static_cast<unsigned char>(*after)] ==
+                               PlainRecord::kNumberChar)
+                        ++after;
+                    if (after != end && *after == ',' && after != first) {
+                        ++position;
+                        at = after + 1;
+                        continue;
+                    }
+                }
+            }
             // The stored form "TE-12.34," is read in this one pass; every
             // other field goes the general way, which gives the same for it.
             PlainNumber number;

@@ -63,9 +63,17 @@ public:
 private:
     std::optional<std::time_t> ToTime(const RecordLine::TimeTokens& tokens);
     bool DecodeTime(std::string_view line, Line& decoded);
+    // A measured series fed by a field, with its conversion copied beside it:
+    // a call per value through the definition costs more than the rest of the value.
+    struct Target {
+        CListGraph* series = nullptr;
+        float factor = 1.0f;
+        float offset = 0.0f;
+        bool beaufort = false;
+    };
     // The measured series that the field at `position` of a line feeds.
-    const std::vector<CListGraph*>& SeriesForField(std::size_t position,
-                                                   std::string_view identifier);
+    static float Convert(const Target& target, float raw);
+    const std::vector<Target>& SeriesForField(std::size_t position, std::string_view identifier);
 
     const std::vector<std::unique_ptr<CListGraph>>& m_series;
     CFormelParser& m_parser;
@@ -84,7 +92,7 @@ private:
     struct FieldSlot {
         bool known = false;
         std::string identifier;
-        std::vector<CListGraph*> series;
+        std::vector<Target> series;
     };
     std::vector<FieldSlot> m_fieldSlots;
 };
