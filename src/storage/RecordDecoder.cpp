@@ -1,7 +1,13 @@
 #include "storage/RecordDecoder.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <mutex>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "calc/CEinheitBerechnung.h"
 #include "calc/CFormelParser.h"
@@ -78,6 +84,136 @@ const char* ScanPlainNumber(const char* at, const char* end, PlainNumber& number
     return at;
 }
 
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// The bytes [0, count) of a word; count at most 8.
+constexpr std::uint64_t LowBytes(unsigned count) {
+    return count >= 8 ? ~0ull : (1ull << (8 * count)) - 1;
+}
+
+// The high bit of every byte of `word` that equals `c`, exactly.
+constexpr std::uint64_t BytesEqual(std::uint64_t word, char c) {
+    const std::uint64_t x = word ^ (kEachByte * static_cast<unsigned char>(c));
+    return ~(((x & ~kHighBits) + ~kHighBits) | x) & kHighBits;
+}
+
+// ScanPlainNumber of the `length` bytes of `word` (at most 8), when they are
+// a whole number of that form: the same mantissa, digits and decimals, found
+// without a branch per byte, which a varying length would mispredict.
+bool ShortNumber(std::uint64_t word, unsigned length, PlainNumber& number) {
+    const unsigned sign = (word & 0xFF) == '-' ? 1 : 0;
+    const std::uint64_t values = word ^ (kEachByte * '0');
+    const std::uint64_t nonDigits =
+        (((values & ~kHighBits) + kEachByte * 0x76) | values) & kHighBits;
+    const std::uint64_t others = nonDigits & LowBytes(length) & ~LowBytes(sign);
+    // At most one non-digit in the number, and that one a dot.
+    if ((others & (others - 1)) != 0 || (others & ~BytesEqual(word, '.')) != 0) return false;
+    const unsigned dot = others != 0 ? static_cast<unsigned>(std::countr_zero(others)) / 8 : length;
+    const unsigned count = length - sign - (others != 0 ? 1 : 0);
+    if (count == 0) return false;
+    // The digits side by side, the last one in the top byte, zeros before.
+    std::uint64_t packed = (values & LowBytes(dot) & ~LowBytes(sign)) |
+                           ((values & LowBytes(length) & ~LowBytes(dot + 1)) >> 8);
+    packed <<= 8 * (8 - sign - count);
+    packed = packed * 10 + (packed >> 8);
+    packed = (((packed & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+              (((packed >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+             32;
+    number.mantissa = static_cast<std::uint32_t>(packed);
+    number.digits = count;
+    number.decimals = others != 0 ? length - dot - 1 : 0;
+    number.negative = sign != 0;
+    return true;
+}
+
+// The value of a field's number characters, as the byte-wise scan below gives it.
+float NumberValue(std::string_view text) {
+    PlainNumber plain;
+    if (ScanPlainNumber(text.data(), text.data() + text.size(), plain) ==
+            text.data() + text.size() &&
+        plain.Usable())
+        return plain.Value();
+    float value = 0.0f;
+    if (!PlainRecord::ToFloat(text, value)) value = TextNumbers::AtofFloat(text);
+    return value;
+}
+
+// Up to 64 bytes of a line and, per byte, what kind of character it is.
+class Window {
+public:
+    static constexpr unsigned kSize = 64;
+
+    // The line from `at` on; [at, readable) may be read whatever the line end.
+    void Load(const char* at, const char* end, const char* readable) {
+        m_size = static_cast<unsigned>(std::min<std::ptrdiff_t>(kSize, end - at));
+        // A word is read at any position of the window.
+        if (readable - at >= static_cast<std::ptrdiff_t>(kSize + 8)) {
+            m_base = at;
+        } else {
+            std::memcpy(m_copy, at, m_size);
+            std::memset(m_copy + m_size, 0, sizeof m_copy - m_size);
+            m_base = m_copy;
+        }
+        Classify();
+        const std::uint64_t inLine = m_size == kSize ? ~0ull : (1ull << m_size) - 1;
+        m_commas &= inLine;
+        m_numberChars &= inLine;
+        m_nonIdentifier |= ~inLine;
+    }
+
+    unsigned Size() const { return m_size; }
+    std::uint64_t Commas() const { return m_commas; }
+    std::uint64_t NumberChars() const { return m_numberChars; }  // digits, '.', '-'
+    std::uint64_t NonIdentifier() const { return m_nonIdentifier; }
+    std::uint64_t Word(unsigned at) const {
+        std::uint64_t word;
+        std::memcpy(&word, m_base + at, sizeof word);
+        return word;
+    }
+
+private:
+    void Classify() {
+        m_commas = m_numberChars = m_nonIdentifier = 0;
+#if defined(__SSE2__)
+        for (unsigned i = 0; i < kSize; i += 16) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_base + i));
+            const __m128i comma = _mm_cmpeq_epi8(b, _mm_set1_epi8(','));
+            // Signed compares: bytes from 0x80 up are negative, so no digits.
+            const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(b, _mm_set1_epi8('0' - 1)),
+                                                _mm_cmpgt_epi8(_mm_set1_epi8('9' + 1), b));
+            const __m128i number =
+                _mm_or_si128(digit, _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('.')),
+                                                 _mm_cmpeq_epi8(b, _mm_set1_epi8('-'))));
+            const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')),
+                                               _mm_cmpeq_epi8(b, _mm_set1_epi8('\t')));
+            const auto bits = [](__m128i m) {
+                return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(m)));
+            };
+            m_commas |= bits(comma) << i;
+            m_numberChars |= bits(number) << i;
+            m_nonIdentifier |= bits(_mm_or_si128(_mm_or_si128(comma, number), blank)) << i;
+        }
+#else
+        for (unsigned i = 0; i < kSize; ++i) {
+            const unsigned char kind =
+                PlainRecord::kCharClasses[static_cast<unsigned char>(m_base[i])];
+            const std::uint64_t bit = 1ull << i;
+            if (kind == PlainRecord::kCommaChar) m_commas |= bit;
+            if (kind == PlainRecord::kNumberChar) m_numberChars |= bit;
+            if (kind != PlainRecord::kIdentifierChar) m_nonIdentifier |= bit;
+        }
+#endif
+    }
+
+    const char* m_base = nullptr;
+    unsigned m_size = 0;  // the bytes that belong to the line
+    std::uint64_t m_commas = 0;
+    std::uint64_t m_numberChars = 0;
+    std::uint64_t m_nonIdentifier = 0;
+    char m_copy[kSize + 8];
+};
+
 bool IsLeapYear(int year) { return year % 4 == 0; }
 
 int DayOfYear(int year, int month, int day) {
@@ -131,6 +267,12 @@ const std::vector<RecordDecoder::Target>& RecordDecoder::SeriesForField(
     if (slot.known && SameText(slot.identifier, identifier)) return slot.series;
     slot.known = true;
     slot.identifier = identifier;
+    slot.packed = 0;
+    slot.packedLength = kNotPacked;
+    if (identifier.size() <= sizeof slot.packed) {
+        std::memcpy(&slot.packed, identifier.data(), identifier.size());
+        slot.packedLength = identifier.size();
+    }
     slot.series.clear();
     for (const auto& series : m_series) {
         // A virtual sensor's stored value is recomputed from the line; taking
@@ -184,6 +326,11 @@ bool RecordDecoder::DecodeTime(std::string_view line, Line& decoded) {
 
 void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
                                  std::vector<Value>& values) {
+    DecodeFields(line, fieldsStart, line.data() + line.size(), values);
+}
+
+void RecordDecoder::DecodeFields(std::string_view line, std::size_t fieldsStart,
+                                 const char* readable, std::vector<Value>& values) {
     // The parser only serves the virtual series; without one it is left alone.
     if (m_hasVirtualSeries) m_parser.ClearVariables();
     std::size_t position = 0;
@@ -204,28 +351,69 @@ void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
     if (fieldsStart < line.size()) {
         const char* at = line.data() + fieldsStart;
         const char* const end = line.data() + line.size();
+        // A window of the line at a time: its commas and kinds of characters
+        // found at once, so that a field costs no branch per byte.
+        Window window;
+        while (at < end) {
+            window.Load(at, end, readable);
+            // Field by field from one comma to the next: each field's work
+            // depends on the commas only, not on the field before.
+            std::uint64_t commas = window.Commas();
+            unsigned start = 0;
+            while (commas != 0) {
+                const auto comma = static_cast<unsigned>(std::countr_zero(commas));
+                commas &= commas - 1;
+                if (comma != start) {  // an empty field is no field
+                    const auto numberStart = static_cast<unsigned>(
+                        std::countr_zero(window.NonIdentifier() & (~0ull << start)));
+                    const std::uint64_t number = ((1ull << comma) - 1) & (~0ull << numberStart);
+                    if ((number & ~window.NumberChars()) != 0) {
+                        const RecordLine::Field field =
+                            RecordLine::SplitField(std::string_view(at + start, comma - start));
+                        take(field.identifier, [&] { return field.value; });
+                    } else {
+                        // Only a field that feeds something needs its number.
+                        const unsigned length = comma - numberStart;
+                        const auto value = [&] {
+                            PlainNumber plain;
+                            if (length <= 8 && ShortNumber(window.Word(numberStart), length, plain))
+                                return plain.Value();
+                            return NumberValue(std::string_view(at + numberStart, length));
+                        };
+                        // The field where the last line had it: one word compared.
+                        const unsigned identifierLength = numberStart - start;
+                        const FieldSlot* const slot =
+                            !m_hasVirtualSeries && position < m_fieldSlots.size()
+                                ? &m_fieldSlots[position]
+                                : nullptr;
+                        if (slot && slot->known && slot->packedLength == identifierLength &&
+                            slot->packed == (window.Word(start) & LowBytes(identifierLength))) {
+                            ++position;
+                            if (!slot->series.empty()) {
+                                const float raw = value();
+                                for (const Target& target : slot->series)
+                                    values.push_back({target.series, Convert(target, raw)});
+                            }
+                        } else {
+                            take(std::string_view(at + start, identifierLength), value);
+                        }
+                    }
+                }
+                start = comma + 1;
+            }
+            // Text after the line's last comma is no field; a field longer
+            // than the window goes the byte-wise way below.
+            if (window.Size() < Window::kSize) {
+                at = end;
+                break;
+            }
+            if (start == 0) break;
+            at += start;
+        }
         while (at < end) {
             const char* const first = at;
             while (at != end && IsIdentifierChar(*at)) ++at;
             const char* const digits = at;
-            // A stored field that feeds nothing needs no number: only its end.
-            if (!m_hasVirtualSeries && position < m_fieldSlots.size()) {
-                const FieldSlot& slot = m_fieldSlots[position];
-                if (slot.known && slot.series.empty() &&
-                    SameText(slot.identifier,
-                             std::string_view(first, static_cast<std::size_t>(digits - first)))) {
-                    const char* after = digits;
-                    while (after != end &&
-                           PlainRecord::kCharClasses[static_cast<unsigned char>(*after)] ==
-                               PlainRecord::kNumberChar)
-                        ++after;
-                    if (after != end && *after == ',' && after != first) {
-                        ++position;
-                        at = after + 1;
-                        continue;
-                    }
-                }
-            }
             // The stored form "TE-12.34," is read in this one pass; every
             // other field goes the general way, which gives the same for it.
             PlainNumber number;
@@ -292,7 +480,7 @@ void RecordDecoder::DecodeBlock(std::string_view bytes, std::time_t valuesFrom, 
         if (decoded.time >= valuesFrom) {
             decoded.decoded = true;
             decoded.firstValue = static_cast<std::uint32_t>(block.values.size());
-            DecodeValues(line, decoded.fieldsStart, block.values);
+            DecodeFields(line, decoded.fieldsStart, end, block.values);
             decoded.valueCount =
                 static_cast<std::uint32_t>(block.values.size()) - decoded.firstValue;
         }

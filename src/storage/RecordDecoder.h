@@ -61,6 +61,9 @@ public:
     void DecodeValues(std::string_view line, std::size_t fieldsStart, std::vector<Value>& values);
 
 private:
+    // DecodeValues, which may read the bytes of the line's block up to `readable`.
+    void DecodeFields(std::string_view line, std::size_t fieldsStart, const char* readable,
+                      std::vector<Value>& values);
     std::optional<std::time_t> ToTime(const RecordLine::TimeTokens& tokens);
     bool DecodeTime(std::string_view line, Line& decoded);
     // A measured series fed by a field, with its conversion copied beside it:
@@ -89,9 +92,13 @@ private:
     } m_hourCache;
     // What the fields at each position of the last line fed: the lines of a
     // file repeat their fields in one order, so one comparison finds them.
+    static constexpr std::size_t kNotPacked = 9;
     struct FieldSlot {
         bool known = false;
         std::string identifier;
+        // The identifier's bytes in a word, when it has at most eight.
+        std::uint64_t packed = 0;
+        std::size_t packedLength = kNotPacked;
         std::vector<Target> series;
     };
     std::vector<FieldSlot> m_fieldSlots;
