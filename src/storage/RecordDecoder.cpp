@@ -231,6 +231,21 @@ bool SameText(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The next LF from `at`, or `end`. Lines are short: a call to memchr for
+// each costs more than the search.
+const char* FindLf(const char* at, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - at >= 16; at += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        if (const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)))
+            return at + std::countr_zero(static_cast<unsigned>(found));
+    }
+#endif
+    while (at != end && *at != '\n') ++at;
+    return at;
+}
+
 // True when a comma-terminated, non-empty field follows `start`: a line
 // without one (a record torn before its first comma) holds no record.
 bool HasField(std::string_view line, std::size_t start) {
@@ -307,7 +322,14 @@ std::optional<std::time_t> RecordDecoder::ToTime(const RecordLine::TimeTokens& t
         start = RecordLine::TokensToTime(hour);
     }
     if (!start) return std::nullopt;
-    cache = {true, tokens.year, tokens.month, tokens.day, tokens.hour, *start};
+    const int year = RecordLine::FullYear(tokens.year);
+    cache = {true,
+             tokens.year,
+             tokens.month,
+             tokens.day,
+             tokens.hour,
+             *start,
+             {year, DayOfYear(year, tokens.month, tokens.day), tokens.hour * 3600}};
     return *start + withinHour;
 }
 
@@ -315,11 +337,10 @@ bool RecordDecoder::DecodeTime(std::string_view line, Line& decoded) {
     RecordLine::TimeTokens tokens;
     if (!PlainRecord::ScanTimeTokens(line, tokens)) tokens = RecordLine::ScanTimeTokens(line);
     const std::optional<std::time_t> time = ToTime(tokens);
-    if (!time || !HasField(line, tokens.afterDate)) return false;
+    if (!time) return false;
     decoded.time = *time;
-    decoded.wall.year = RecordLine::FullYear(tokens.year);
-    decoded.wall.dayOfYear = DayOfYear(decoded.wall.year, tokens.month, tokens.day);
-    decoded.wall.secondOfDay = tokens.hour * 3600 + tokens.minute * 60 + tokens.second;
+    decoded.wall = m_hourCache.wall;
+    decoded.wall.secondOfDay += tokens.minute * 60 + tokens.second;
     decoded.fieldsStart = static_cast<std::uint32_t>(tokens.afterDate);
     return true;
 }
@@ -329,8 +350,8 @@ void RecordDecoder::DecodeValues(std::string_view line, std::size_t fieldsStart,
     DecodeFields(line, fieldsStart, line.data() + line.size(), values);
 }
 
-void RecordDecoder::DecodeFields(std::string_view line, std::size_t fieldsStart,
-                                 const char* readable, std::vector<Value>& values) {
+std::size_t RecordDecoder::DecodeFields(std::string_view line, std::size_t fieldsStart,
+                                        const char* readable, std::vector<Value>& values) {
     // The parser only serves the virtual series; without one it is left alone.
     if (m_hasVirtualSeries) m_parser.ClearVariables();
     std::size_t position = 0;
@@ -456,6 +477,7 @@ void RecordDecoder::DecodeFields(std::string_view line, std::size_t fieldsStart,
                     {series.get(), EvaluateVirtualSensor(m_parser, series->Definition())});
         }
     }
+    return position;
 }
 
 void RecordDecoder::DecodeBlock(std::string_view bytes, std::time_t valuesFrom, Block& block) {
@@ -465,8 +487,7 @@ void RecordDecoder::DecodeBlock(std::string_view bytes, std::time_t valuesFrom, 
     const char* at = data;
     const char* const end = data + bytes.size();
     while (at < end) {
-        const void* lf = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
-        const char* lineEnd = lf ? static_cast<const char*>(lf) : end;
+        const char* const lineEnd = FindLf(at, end);
         const std::string_view line =
             TrimLine(std::string_view(at, static_cast<std::size_t>(lineEnd - at)));
         at = lineEnd + 1;
@@ -478,11 +499,17 @@ void RecordDecoder::DecodeBlock(std::string_view bytes, std::time_t valuesFrom, 
         decoded.offset = static_cast<std::uint32_t>(line.data() - data);
         decoded.length = static_cast<std::uint32_t>(line.size());
         if (decoded.time >= valuesFrom) {
+            const std::size_t first = block.values.size();
+            // A line without a field holds no record.
+            if (DecodeFields(line, decoded.fieldsStart, end, block.values) == 0) {
+                block.values.resize(first);
+                continue;
+            }
             decoded.decoded = true;
-            decoded.firstValue = static_cast<std::uint32_t>(block.values.size());
-            DecodeFields(line, decoded.fieldsStart, end, block.values);
-            decoded.valueCount =
-                static_cast<std::uint32_t>(block.values.size()) - decoded.firstValue;
+            decoded.firstValue = static_cast<std::uint32_t>(first);
+            decoded.valueCount = static_cast<std::uint32_t>(block.values.size() - first);
+        } else if (!HasField(line, decoded.fieldsStart)) {
+            continue;
         }
         block.lines.push_back(decoded);
     }

@@ -62,9 +62,11 @@ public:
 
 private:
     // DecodeValues, which may read the bytes of the line's block up to `readable`.
-    void DecodeFields(std::string_view line, std::size_t fieldsStart, const char* readable,
-                      std::vector<Value>& values);
+    // Returns the number of fields, which a record has at least one of.
+    std::size_t DecodeFields(std::string_view line, std::size_t fieldsStart, const char* readable,
+                             std::vector<Value>& values);
     std::optional<std::time_t> ToTime(const RecordLine::TimeTokens& tokens);
+    // The time only: whether the line holds a field is left to the caller.
     bool DecodeTime(std::string_view line, Line& decoded);
     // A measured series fed by a field, with its conversion copied beside it:
     // a call per value through the definition costs more than the rest of the value.
@@ -89,6 +91,7 @@ private:
         bool valid = false;
         int year = 0, month = 0, day = 0, hour = 0;
         std::time_t start = 0;
+        WallTime wall;  // at the start of the hour
     } m_hourCache;
     // What the fields at each position of the last line fed: the lines of a
     // file repeat their fields in one order, so one comparison finds them.
