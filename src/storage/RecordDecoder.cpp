@@ -85,36 +85,32 @@ const char* ScanPlainNumber(const char* at, const char* end, PlainNumber& number
 }
 
 constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
-// The bytes [0, count) of a word; count at most 8.
-constexpr std::uint64_t LowBytes(unsigned count) {
-    return count >= 8 ? ~0ull : (1ull << (8 * count)) - 1;
-}
+// The bytes [0, count) of a word; count at most 8. A table: the word reads
+// are many, and a shift by 64 would need a branch.
+constexpr std::uint64_t kLowBytes[] = {0,
+                                       0xFFull,
+                                       0xFFFFull,
+                                       0xFFFFFFull,
+                                       0xFFFFFFFFull,
+                                       0xFFFFFFFFFFull,
+                                       0xFFFFFFFFFFFFull,
+                                       0xFFFFFFFFFFFFFFull,
+                                       ~0ull};
+constexpr std::uint64_t LowBytes(unsigned count) { return kLowBytes[count]; }
 
-// The high bit of every byte of `word` that equals `c`, exactly.
-constexpr std::uint64_t BytesEqual(std::uint64_t word, char c) {
-    const std::uint64_t x = word ^ (kEachByte * static_cast<unsigned char>(c));
-    return ~(((x & ~kHighBits) + ~kHighBits) | x) & kHighBits;
-}
-
-// ScanPlainNumber of the `length` bytes of `word` (at most 8), when they are
-// a whole number of that form: the same mantissa, digits and decimals, found
-// without a branch per byte, which a varying length would mispredict.
-bool ShortNumber(std::uint64_t word, unsigned length, PlainNumber& number) {
-    const unsigned sign = (word & 0xFF) == '-' ? 1 : 0;
-    const std::uint64_t values = word ^ (kEachByte * '0');
-    const std::uint64_t nonDigits =
-        (((values & ~kHighBits) + kEachByte * 0x76) | values) & kHighBits;
-    const std::uint64_t others = nonDigits & LowBytes(length) & ~LowBytes(sign);
-    // At most one non-digit in the number, and that one a dot.
-    if ((others & (others - 1)) != 0 || (others & ~BytesEqual(word, '.')) != 0) return false;
-    const unsigned dot = others != 0 ? static_cast<unsigned>(std::countr_zero(others)) / 8 : length;
-    const unsigned count = length - sign - (others != 0 ? 1 : 0);
+// ScanPlainNumber of a number of `length` bytes (at most 8) in `word`, with
+// the sign `sign` (0 or 1) and its dot at byte `dot` (`length` without one)
+// already found, and only digits besides: the same mantissa, digits and
+// decimals, without a branch per byte, which a varying length mispredicts.
+bool ShortNumber(std::uint64_t word, unsigned length, unsigned sign, unsigned dot,
+                 PlainNumber& number) {
+    const unsigned count = length - sign - (dot != length ? 1 : 0);
     if (count == 0) return false;
+    const std::uint64_t values = word ^ (kEachByte * '0');
     // The digits side by side, the last one in the top byte, zeros before.
     std::uint64_t packed = (values & LowBytes(dot) & ~LowBytes(sign)) |
-                           ((values & LowBytes(length) & ~LowBytes(dot + 1)) >> 8);
+                           ((values >> 8) & LowBytes(length - 1) & ~LowBytes(dot));
     packed <<= 8 * (8 - sign - count);
     packed = packed * 10 + (packed >> 8);
     packed = (((packed & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
@@ -122,7 +118,7 @@ bool ShortNumber(std::uint64_t word, unsigned length, PlainNumber& number) {
              32;
     number.mantissa = static_cast<std::uint32_t>(packed);
     number.digits = count;
-    number.decimals = others != 0 ? length - dot - 1 : 0;
+    number.decimals = dot != length ? length - dot - 1 : 0;
     number.negative = sign != 0;
     return true;
 }
@@ -165,6 +161,8 @@ public:
     unsigned Size() const { return m_size; }
     std::uint64_t Commas() const { return m_commas; }
     std::uint64_t NumberChars() const { return m_numberChars; }  // digits, '.', '-'
+    std::uint64_t Dots() const { return m_dots; }
+    std::uint64_t Minus() const { return m_minus; }
     std::uint64_t NonIdentifier() const { return m_nonIdentifier; }
     std::uint64_t Word(unsigned at) const {
         std::uint64_t word;
@@ -174,7 +172,7 @@ public:
 
 private:
     void Classify() {
-        m_commas = m_numberChars = m_nonIdentifier = 0;
+        m_commas = m_numberChars = m_nonIdentifier = m_dots = m_minus = 0;
 #if defined(__SSE2__)
         for (unsigned i = 0; i < kSize; i += 16) {
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_base + i));
@@ -182,9 +180,9 @@ private:
             // Signed compares: bytes from 0x80 up are negative, so no digits.
             const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(b, _mm_set1_epi8('0' - 1)),
                                                 _mm_cmpgt_epi8(_mm_set1_epi8('9' + 1), b));
-            const __m128i number =
-                _mm_or_si128(digit, _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('.')),
-                                                 _mm_cmpeq_epi8(b, _mm_set1_epi8('-'))));
+            const __m128i dot = _mm_cmpeq_epi8(b, _mm_set1_epi8('.'));
+            const __m128i minus = _mm_cmpeq_epi8(b, _mm_set1_epi8('-'));
+            const __m128i number = _mm_or_si128(digit, _mm_or_si128(dot, minus));
             const __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')),
                                                _mm_cmpeq_epi8(b, _mm_set1_epi8('\t')));
             const auto bits = [](__m128i m) {
@@ -192,6 +190,8 @@ private:
             };
             m_commas |= bits(comma) << i;
             m_numberChars |= bits(number) << i;
+            m_dots |= bits(dot) << i;
+            m_minus |= bits(minus) << i;
             m_nonIdentifier |= bits(_mm_or_si128(_mm_or_si128(comma, number), blank)) << i;
         }
 #else
@@ -201,6 +201,8 @@ private:
             const std::uint64_t bit = 1ull << i;
             if (kind == PlainRecord::kCommaChar) m_commas |= bit;
             if (kind == PlainRecord::kNumberChar) m_numberChars |= bit;
+            if (m_base[i] == '.') m_dots |= bit;
+            if (m_base[i] == '-') m_minus |= bit;
             if (kind != PlainRecord::kIdentifierChar) m_nonIdentifier |= bit;
         }
 #endif
@@ -210,6 +212,8 @@ private:
     unsigned m_size = 0;  // the bytes that belong to the line
     std::uint64_t m_commas = 0;
     std::uint64_t m_numberChars = 0;
+    std::uint64_t m_dots = 0;
+    std::uint64_t m_minus = 0;
     std::uint64_t m_nonIdentifier = 0;
     char m_copy[kSize + 8];
 };
@@ -397,8 +401,19 @@ std::size_t RecordDecoder::DecodeFields(std::string_view line, std::size_t field
                         const unsigned length = comma - numberStart;
                         const auto value = [&] {
                             PlainNumber plain;
-                            if (length <= 8 && ShortNumber(window.Word(numberStart), length, plain))
-                                return plain.Value();
+                            // A sign only first, at most one dot.
+                            const std::uint64_t first = 1ull << numberStart;
+                            const std::uint64_t minus = window.Minus() & number;
+                            const std::uint64_t dots = window.Dots() & number;
+                            if (length <= 8 && (minus & ~first) == 0 && (dots & (dots - 1)) == 0) {
+                                const unsigned dot =
+                                    dots != 0 ? static_cast<unsigned>(std::countr_zero(dots)) -
+                                                    numberStart
+                                              : length;
+                                if (ShortNumber(window.Word(numberStart), length,
+                                                minus != 0 ? 1 : 0, dot, plain))
+                                    return plain.Value();
+                            }
                             return NumberValue(std::string_view(at + numberStart, length));
                         };
                         // The field where the last line had it: one word compared.
