@@ -1,35 +1,57 @@
 #include "storage/PlainRecord.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace PlainRecord {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+constexpr std::uint64_t kPairBytes = 0xFFFF00FFFF00FFFFull;       // bytes 0, 1, 3, 4, 6, 7
+constexpr std::uint64_t kSeparatorBytes = 0x0000FF0000FF0000ull;  // bytes 2 and 5
+
+// "ab?cd?ef" with `separator` for each '?': the numbers ab, cd and ef in
+// bytes 0, 3 and 6 of `pairs`.
+bool TwoDigitTriple(std::uint64_t word, char separator, std::uint64_t& pairs) {
+    const std::uint64_t values = word ^ (kEachByte * '0');
+    // The high bit of each byte that is no digit; no carry crosses a byte.
+    const std::uint64_t nonDigits =
+        (((values & ~kHighBits) + kEachByte * 0x76) | values) & kHighBits & kPairBytes;
+    const std::uint64_t separators =
+        (word ^ (kEachByte * static_cast<unsigned char>(separator))) & kSeparatorBytes;
+    if ((nonDigits | separators) != 0) return false;
+    const std::uint64_t digits = values & kPairBytes;
+    pairs = digits * 10 + (digits >> 8);  // at most 99 a byte: no carry either
+    return true;
+}
+
 }  // namespace
 
 bool ScanTimeTokens(std::string_view line, RecordLine::TimeTokens& tokens) {
+    static_assert(std::endian::native == std::endian::little, "words are read low byte first");
     constexpr std::size_t kLength = 18;  // "00:00:00,00.00.00,"
-    if (line.size() < kLength) return false;
-    const auto* c = reinterpret_cast<const unsigned char*>(line.data());
-    // Every check of the fixed layout at once: no branch on the bytes.
-    const auto digit = [c](std::size_t at) { return static_cast<unsigned>(c[at] - '0'); };
-    const bool layout = (c[2] == ':') & (c[5] == ':') & (c[8] == ',') & (c[11] == '.') &
-                        (c[14] == '.') & (c[17] == ',');
-    // A byte below '0' wraps around to a large number.
-    const bool digits = ((digit(0) < 10) & (digit(1) < 10) & (digit(3) < 10) & (digit(4) < 10) &
-                         (digit(6) < 10) & (digit(7) < 10) & (digit(9) < 10) & (digit(10) < 10) &
-                         (digit(12) < 10) & (digit(13) < 10) & (digit(15) < 10) & (digit(16) < 10));
-    if (!(layout & digits)) return false;
+    if (line.size() < kLength || line[8] != ',' || line[17] != ',') return false;
+    // "hh:mm:ss" and "dd.mm.yy" as words: every byte checked at once.
+    std::uint64_t time;
+    std::uint64_t date;
+    std::memcpy(&time, line.data(), sizeof time);
+    std::memcpy(&date, line.data() + 9, sizeof date);
+    std::uint64_t timePairs = 0;
+    std::uint64_t datePairs = 0;
+    if (!TwoDigitTriple(time, ':', timePairs) || !TwoDigitTriple(date, '.', datePairs))
+        return false;
     RecordLine::TimeTokens t;
-    t.hour = static_cast<int>(digit(0) * 10 + digit(1));
-    t.minute = static_cast<int>(digit(3) * 10 + digit(4));
-    t.second = static_cast<int>(digit(6) * 10 + digit(7));
-    t.day = static_cast<int>(digit(9) * 10 + digit(10));
-    t.month = static_cast<int>(digit(12) * 10 + digit(13));
-    t.year = static_cast<int>(digit(15) * 10 + digit(16));
+    t.hour = static_cast<int>(timePairs & 0xFF);
+    t.minute = static_cast<int>((timePairs >> 24) & 0xFF);
+    t.second = static_cast<int>((timePairs >> 48) & 0xFF);
+    t.day = static_cast<int>(datePairs & 0xFF);
+    t.month = static_cast<int>((datePairs >> 24) & 0xFF);
+    t.year = static_cast<int>((datePairs >> 48) & 0xFF);
     t.haveTime = true;
     t.haveDate = true;
     t.afterDate = kLength;
