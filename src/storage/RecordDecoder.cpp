@@ -422,7 +422,8 @@ std::size_t RecordDecoder::DecodeFields(std::string_view line, std::size_t field
                             !m_hasVirtualSeries && position < m_fieldSlots.size()
                                 ? &m_fieldSlots[position]
                                 : nullptr;
-                        if (slot && slot->known && slot->packedLength == identifierLength &&
+                        if (slot && slot->known && identifierLength <= sizeof slot->packed &&
+                            slot->packedLength == identifierLength &&
                             slot->packed == (window.Word(start) & LowBytes(identifierLength))) {
                             ++position;
                             if (!slot->series.empty()) {

@@ -99,6 +99,7 @@ TEST(RecordDecoder, LongLinesGiveTheGeneralSplitsValuesAtEveryOffset) {
     series.push_back(Series("TE", 1.8f, 32.0f));
     series.push_back(Series("TEMPERATUR1", 0.5f, -3.0f));
     series.push_back(Series("T", 2.0f));
+    series.push_back(Series("TEMPERATU", 3.0f));
     CFormelParser parser;
     RecordDecoder decoder(series, parser);
     const std::string longNumber = "TE" + std::string(70, '1') + ".5";
@@ -109,7 +110,8 @@ TEST(RecordDecoder, LongLinesGiveTheGeneralSplitsValuesAtEveryOffset) {
     std::vector<std::vector<RecordDecoder::Value>> expectedByLine;
     for (std::size_t shift = 0; shift < 80; ++shift) {
         std::string line = "12:00:00,15.01.24,P" + std::string(shift, '7') + ",";
-        for (const char* field : kFieldForms) line += std::string(field) + ",TEMPERATUR1-2.5,T3,,";
+        for (const char* field : kFieldForms)
+            line += std::string(field) + ",TEMPERATUR1-2.5,T3,,TEMPERATU4.5,";
         line += longNumber + "," + longIdentifier + ",TEMPERATUR12.5,TE7.25,T";
         std::vector<RecordDecoder::Value> expected;
         RecordLine::ForEachField(line, 18, [&](std::string_view field) {
