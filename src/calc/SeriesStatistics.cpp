@@ -15,26 +15,6 @@ SeriesStatistics::SeriesStatistics(const StatisticsSettings& settings)
 
 void SeriesStatistics::Reset() { *this = SeriesStatistics(m_settings); }
 
-void SeriesStatistics::AddValue(float value, std::time_t time) {
-    const bool first = !m_anyValue;
-    if (first) {
-        m_anyValue = true;
-        m_firstTime = time;
-        // An invalid first value stands for a counter at 0.
-        m_counter.Start(IsValidValue(value) ? value : 0.0f);
-    }
-    m_lastTime = time;
-    if (m_settings.m_showSum) AddToSum(value);
-    if (m_settings.m_showActivity) {
-        if (!first) AddToActivity(value, time);
-        if (IsValidValue(value)) {
-            m_hasPreviousValid = true;
-            m_previousValid = value;
-        }
-        m_previousTime = time;
-    }
-}
-
 void SeriesStatistics::AddToSum(float value) {
     if (!IsValidValue(value)) return;
     m_valueTotal += value;

@@ -7,6 +7,7 @@
 #include "calc/AccumulatingSum.h"
 #include "calc/SensorStatistics.h"
 #include "model/CDaten.h"
+#include "model/MissingValue.h"
 
 // The statistics of one diagram series, kept incrementally while the data-file
 // reader fills it: sum and activity per value read, maximum, minimum and average
@@ -19,7 +20,8 @@ public:
     // Starts a new read: the statistics and all working state become 0.
     void Reset();
 
-    // Every line's converted value for this series, valid or not, in file order.
+    // Every line's converted value for this series, valid or not, in file
+    // order. Inline: a read passes millions of values.
     void AddValue(float value, std::time_t time);
 
     // A closed interval; a point without a valid value is ignored.
@@ -55,3 +57,23 @@ private:
     std::time_t m_previousTime = 0;
     std::int64_t m_activity = 0;
 };
+
+inline void SeriesStatistics::AddValue(float value, std::time_t time) {
+    const bool first = !m_anyValue;
+    if (first) {
+        m_anyValue = true;
+        m_firstTime = time;
+        // An invalid first value stands for a counter at 0.
+        m_counter.Start(IsValidValue(value) ? value : 0.0f);
+    }
+    m_lastTime = time;
+    if (m_settings.m_showSum) AddToSum(value);
+    if (m_settings.m_showActivity) {
+        if (!first) AddToActivity(value, time);
+        if (IsValidValue(value)) {
+            m_hasPreviousValid = true;
+            m_previousValid = value;
+        }
+        m_previousTime = time;
+    }
+}

@@ -63,44 +63,6 @@ float CListGraph::Convert(float raw) const {
                                              CEinheitBerechnung::Limits::KeepStoredInvalid);
 }
 
-void CListGraph::TakeValue(float value, std::time_t time, int dataMode) {
-    switch (dataMode) {
-        case kMean:
-            if (!IsValidValue(m_intervalValue)) {
-                m_intervalValue = value;
-            } else if (IsValidValue(value)) {
-                // A count of this series' values only: a count shared by all
-                // series would weigh each later series' first value too much.
-                ++m_valueCount;
-                m_intervalValue -= (m_intervalValue - value) / static_cast<float>(m_valueCount);
-            }
-            m_intervalTime = time;
-            break;
-        case kMaximum:
-            if (!m_intervalTaken || value > m_intervalValue) {
-                m_intervalValue = value;
-                m_intervalTime = time;
-            }
-            break;
-        case kMinimum:
-            // A missing value is the smallest number: an interval holding one
-            // shows no value, whatever follows it.
-            if (!m_intervalTaken || value < m_intervalValue) {
-                m_intervalValue = value;
-                m_intervalTime = time;
-            }
-            break;
-        default:
-            m_intervalValue = value;
-            m_intervalTime = time;
-            break;
-    }
-    m_intervalTaken = true;
-    m_lastValue = value;
-    m_lastTime = time;
-    m_statistics.AddValue(value, time);
-}
-
 void CListGraph::CloseInterval(std::time_t start, std::time_t end) {
     CDaten point;
     point.m_start = start;

@@ -1,35 +1,60 @@
 #include "storage/PlainRecord.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace PlainRecord {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool TwoDigits(std::string_view text, std::size_t at, int& value) {
-    if (!IsDigit(text[at]) || !IsDigit(text[at + 1])) return false;
-    value = (text[at] - '0') * 10 + (text[at + 1] - '0');
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+constexpr std::uint64_t kPairBytes = 0xFFFF00FFFF00FFFFull;       // bytes 0, 1, 3, 4, 6, 7
+constexpr std::uint64_t kSeparatorBytes = 0x0000FF0000FF0000ull;  // bytes 2 and 5
+
+// "ab?cd?ef" with `separator` for each '?': the numbers ab, cd and ef in
+// bytes 0, 3 and 6 of `pairs`.
+bool TwoDigitTriple(std::uint64_t word, char separator, std::uint64_t& pairs) {
+    const std::uint64_t values = word ^ (kEachByte * '0');
+    // The high bit of each byte that is no digit; no carry crosses a byte.
+    const std::uint64_t nonDigits =
+        (((values & ~kHighBits) + kEachByte * 0x76) | values) & kHighBits & kPairBytes;
+    const std::uint64_t separators =
+        (word ^ (kEachByte * static_cast<unsigned char>(separator))) & kSeparatorBytes;
+    if ((nonDigits | separators) != 0) return false;
+    const std::uint64_t digits = values & kPairBytes;
+    pairs = digits * 10 + (digits >> 8);  // at most 99 a byte: no carry either
     return true;
 }
 
 }  // namespace
 
 bool ScanTimeTokens(std::string_view line, RecordLine::TimeTokens& tokens) {
-    constexpr std::string_view kLayout = "00:00:00,00.00.00,";
-    if (line.size() < kLayout.size()) return false;
-    for (std::size_t i = 0; i < kLayout.size(); ++i) {
-        if (kLayout[i] != '0' && line[i] != kLayout[i]) return false;
-    }
-    RecordLine::TimeTokens t;
-    if (!TwoDigits(line, 0, t.hour) || !TwoDigits(line, 3, t.minute) ||
-        !TwoDigits(line, 6, t.second) || !TwoDigits(line, 9, t.day) ||
-        !TwoDigits(line, 12, t.month) || !TwoDigits(line, 15, t.year))
+    static_assert(std::endian::native == std::endian::little, "words are read low byte first");
+    constexpr std::size_t kLength = 18;  // "00:00:00,00.00.00,"
+    if (line.size() < kLength || line[8] != ',' || line[17] != ',') return false;
+    // "hh:mm:ss" and "dd.mm.yy" as words: every byte checked at once.
+    std::uint64_t time;
+    std::uint64_t date;
+    std::memcpy(&time, line.data(), sizeof time);
+    std::memcpy(&date, line.data() + 9, sizeof date);
+    std::uint64_t timePairs = 0;
+    std::uint64_t datePairs = 0;
+    if (!TwoDigitTriple(time, ':', timePairs) || !TwoDigitTriple(date, '.', datePairs))
         return false;
+    RecordLine::TimeTokens t;
+    t.hour = static_cast<int>(timePairs & 0xFF);
+    t.minute = static_cast<int>((timePairs >> 24) & 0xFF);
+    t.second = static_cast<int>((timePairs >> 48) & 0xFF);
+    t.day = static_cast<int>(datePairs & 0xFF);
+    t.month = static_cast<int>((datePairs >> 24) & 0xFF);
+    t.year = static_cast<int>((datePairs >> 48) & 0xFF);
     t.haveTime = true;
     t.haveDate = true;
-    t.afterDate = kLayout.size();
+    t.afterDate = kLength;
     tokens = t;
     return true;
 }

@@ -61,11 +61,24 @@ public:
     void DecodeValues(std::string_view line, std::size_t fieldsStart, std::vector<Value>& values);
 
 private:
+    // DecodeValues, which may read the bytes of the line's block up to `readable`.
+    // Returns the number of fields, which a record has at least one of.
+    std::size_t DecodeFields(std::string_view line, std::size_t fieldsStart, const char* readable,
+                             std::vector<Value>& values);
     std::optional<std::time_t> ToTime(const RecordLine::TimeTokens& tokens);
+    // The time only: whether the line holds a field is left to the caller.
     bool DecodeTime(std::string_view line, Line& decoded);
+    // A measured series fed by a field, with its conversion copied beside it:
+    // a call per value through the definition costs more than the rest of the value.
+    struct Target {
+        CListGraph* series = nullptr;
+        float factor = 1.0f;
+        float offset = 0.0f;
+        bool beaufort = false;
+    };
     // The measured series that the field at `position` of a line feeds.
-    const std::vector<CListGraph*>& SeriesForField(std::size_t position,
-                                                   std::string_view identifier);
+    static float Convert(const Target& target, float raw);
+    const std::vector<Target>& SeriesForField(std::size_t position, std::string_view identifier);
 
     const std::vector<std::unique_ptr<CListGraph>>& m_series;
     CFormelParser& m_parser;
@@ -78,13 +91,18 @@ private:
         bool valid = false;
         int year = 0, month = 0, day = 0, hour = 0;
         std::time_t start = 0;
+        WallTime wall;  // at the start of the hour
     } m_hourCache;
     // What the fields at each position of the last line fed: the lines of a
     // file repeat their fields in one order, so one comparison finds them.
+    static constexpr std::size_t kNotPacked = 9;
     struct FieldSlot {
         bool known = false;
         std::string identifier;
-        std::vector<CListGraph*> series;
+        // The identifier's bytes in a word, when it has at most eight.
+        std::uint64_t packed = 0;
+        std::size_t packedLength = kNotPacked;
+        std::vector<Target> series;
     };
     std::vector<FieldSlot> m_fieldSlots;
 };

@@ -74,15 +74,18 @@ TEST_P(PlainRecordTime, GivesScanTimeTokensResultOrDeclines) {
     EXPECT_EQ(tokens.afterDate, reference.afterDate);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, PlainRecordTime,
-                         ::testing::Values(TimeCase{"12:34:56,15.01.24,TE1,", true},
-                                           TimeCase{"23:59:59,31.12.99,", true},
-                                           TimeCase{"1:34:56,15.01.24,TE1,", false},
-                                           TimeCase{"x,12:34:56,15.01.24,TE1,", false},
-                                           TimeCase{"12:34:56,15.01.2024,TE1,", false},
-                                           TimeCase{"15.01.24,12:34:56,TE1,", false},
-                                           TimeCase{"12:34:5a,15.01.24,", false},
-                                           TimeCase{"12:34:56,15.01.24", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Lines, PlainRecordTime,
+    ::testing::Values(
+        TimeCase{"12:34:56,15.01.24,TE1,", true}, TimeCase{"23:59:59,31.12.99,", true},
+        TimeCase{"1:34:56,15.01.24,TE1,", false}, TimeCase{"x,12:34:56,15.01.24,TE1,", false},
+        TimeCase{"12:34:56,15.01.2024,TE1,", false}, TimeCase{"15.01.24,12:34:56,TE1,", false},
+        TimeCase{"12:34:5a,15.01.24,", false}, TimeCase{"12:34:56,15.01.24", false},
+        TimeCase{"00:00:00,09.09.09,TE1,", true}, TimeCase{"12:34:5\xb0,15.01.24,", false},
+        TimeCase{"12:34:56,15.01.2/,", false}, TimeCase{"12:34:56,15.0:.24,", false},
+        TimeCase{"12.34:56,15.01.24,", false}, TimeCase{"12:34:56,15:01.24,", false},
+        TimeCase{"12:34:56,15.01:24,", false}, TimeCase{"12:34:56;15.01.24,", false},
+        TimeCase{"12:34:56,15.01.24;", false}));
 
 TEST(PlainRecordFields, SameFieldsAndPartsAsRecordLine) {
     for (const std::string line :
