@@ -88,4 +88,13 @@ Result AppendToFile(const std::string& path, std::string_view bytes) {
     return result;
 }
 
+Result MakeOwnerOnly(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return Error();
+    Result result;
+    if (::fchmod(fd, 0600) != 0) result = Error();
+    if (::close(fd) != 0 && result) result = Error();
+    return result;
+}
+
 }  // namespace FileSystem

@@ -28,5 +28,8 @@ Result ReadWholeFile(const std::string& path, std::string& bytes);
 Result ReplaceFile(const std::string& path, std::string_view bytes);
 // Appends `bytes` with one write at the end of the file (created when missing).
 Result AppendToFile(const std::string& path, std::string_view bytes);
+// Gives `path` owner-only permissions (0600), creating it empty when missing;
+// ReplaceFile keeps them, so a secret written afterwards is never readable by others.
+Result MakeOwnerOnly(const std::string& path);
 
 }  // namespace FileSystem
