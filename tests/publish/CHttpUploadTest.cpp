@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LocalHttpServer.h"
+#include "ScopedEnvironment.h"
 #include "TempFolder.h"
 #include "model/OutputList.h"
 #include "platform/CurlWebSession.h"
@@ -192,7 +193,10 @@ TEST_F(CHttpUploadSettingsTest, SaveFailsWhenTheFolderIsMissing) {
 
 class CHttpUploadSendTest : public ::testing::Test {
 protected:
-    void SetUp() override { OutputList::Process().Clear(); }
+    void SetUp() override {
+        environment.WithoutProxy();
+        OutputList::Process().Clear();
+    }
 
     HttpUploadSettings Settings() const {
         HttpUploadSettings s;
@@ -209,6 +213,7 @@ protected:
     }
     static std::vector<tagOutpElm> Lines() { return OutputList::Process().Snapshot(); }
 
+    ScopedEnvironment environment;
     LocalHttpServer server;
 };
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "LocalHttpServer.h"
+#include "ScopedEnvironment.h"
 #include "StationHome.h"
 #include "model/Colours.h"
 #include "model/OutputList.h"
@@ -73,7 +74,10 @@ private:
 
 class PublishWorkerTest : public ::testing::Test {
 protected:
-    void SetUp() override { OutputList::Process().Clear(); }
+    void SetUp() override {
+        environment.WithoutProxy();
+        OutputList::Process().Clear();
+    }
 
     std::string ErrLog() const { return world.folder.Read("ErrLog.txt"); }
     static std::vector<std::string> OutputTexts() {
@@ -82,6 +86,7 @@ protected:
         return texts;
     }
 
+    ScopedEnvironment environment;
     ManualWorld world{1700000000};
     Journal journal;
 };

@@ -4,6 +4,7 @@
 
 #include "FakeFileStore.h"
 #include "LocalHttpServer.h"
+#include "ScopedEnvironment.h"
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
 #include "publish/CHTMLWriter.h"
@@ -41,6 +42,8 @@ TEST(StationPublisher, AStoredRecordWritesTheCurrentValuesPage) {
 TEST(StationPublisher, AStoredRecordIsUploadedWhenTheUploadIsActive) {
     UseUtcZone();
     const std::time_t now = Utc(2024, 2, 1, 12, 0);
+    ScopedEnvironment environment;
+    environment.WithoutProxy();
     for (const bool active : {true, false}) {
         LocalHttpServer server;
         server.AnswerWith(200, "ok");
