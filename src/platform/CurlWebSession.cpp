@@ -28,6 +28,10 @@ struct ListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
+int AbortOnStop(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::stop_token*>(user)->stop_requested() ? 1 : 0;
+}
+
 void InitialiseOnce() {
     // curl_global_init is not thread-safe; curl_easy_init would call it unguarded.
     static std::once_flag once;
@@ -77,7 +81,12 @@ WebSession::Reply CurlWebSession::Fetch(std::string_view verb, const std::string
     ok = ok && curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &AppendBody) == CURLE_OK;
     ok = ok && curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
     ok = ok && curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer) == CURLE_OK;
-    if (!ok) return reply;
+    if (m_options.stop.stop_possible()) {
+        ok = ok && curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L) == CURLE_OK;
+        ok = ok && curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &AbortOnStop) == CURLE_OK;
+        ok = ok && curl_easy_setopt(c, CURLOPT_XFERINFODATA, &m_options.stop) == CURLE_OK;
+    }
+    if (!ok || m_options.stop.stop_requested()) return reply;
 
     const CURLcode result = curl_easy_perform(c);
     if (result == CURLE_UNSUPPORTED_PROTOCOL) {

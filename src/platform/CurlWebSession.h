@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <stop_token>
 #include <string>
 
 #include "platform/WebSession.h"
@@ -16,6 +17,9 @@ public:
         long totalTimeoutMs = 30000;
         // A body beyond this is cut; nobody needs more than a page of answer.
         std::size_t maxBodyBytes = 1 << 20;
+        // A stop request ends the exchange within about a second (Failed), so a
+        // worker thread can be stopped while a server keeps it waiting.
+        std::stop_token stop;
     };
 
     CurlWebSession();

@@ -2,14 +2,45 @@
 
 #include "app/AppContext.h"
 #include "comm/ProcessValues.h"
+#include "platform/CurlWebSession.h"
 #include "publish/CHTMLWriter.h"
+#include "publish/CWebAccess.h"
 
-void StationPublisher::HttpUpload(const StationView&, const std::string&) {}
+StationPublisher::StationPublisher(AppContext& context)
+    : m_context(context),
+      m_httpUpload(context.profile, CHttpUpload::SettingsFile(context.paths)),
+      m_worker(std::make_unique<PublishWorker>(context.errorLog)) {
+    m_httpUpload.LoadUploadSettings();
+}
+
+StationPublisher::~StationPublisher() {
+    QueueHeldUploads();
+    m_worker->Stop();
+}
+
+void StationPublisher::HttpUpload(const StationView&, const std::string& line) {
+    std::string label = line;
+    while (!label.empty() && (label.back() == '\n' || label.back() == '\r')) label.pop_back();
+    // A copy: the settings dialog may change the record while the upload waits.
+    m_held.emplace_back("HTTP upload " + label,
+                        [settings = m_httpUpload.Settings(), line](std::stop_token stop) {
+                            CurlWebSession::Options options;
+                            options.stop = stop;
+                            CWebAccess access(std::make_unique<CurlWebSession>(options));
+                            CHttpUpload::SendRecord(settings, line, access);
+                        });
+}
 
 void StationPublisher::WriteHtmlPage(const StationView& station) {
     CHTMLWriter(m_context.Files(), m_context.paths, m_context.ui,
                 m_context.process.initialisationRunning)
         .WritePage(station);
+    QueueHeldUploads();
 }
 
 void StationPublisher::AwekasUpload(const StationView&) {}
+
+void StationPublisher::QueueHeldUploads() {
+    for (auto& [label, job] : m_held) m_worker->Queue(std::move(label), std::move(job));
+    m_held.clear();
+}

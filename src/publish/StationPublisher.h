@@ -2,20 +2,43 @@
 
 // StationPublisher carries out the outputs that follow a stored record.
 
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/RecordPublisher.h"
+#include "publish/CHttpUpload.h"
+#include "publish/PublishWorker.h"
 
 struct AppContext;
 
-// The program's outputs after each stored record: the HTML current-values
-// page now; the uploads arrive with their own classes.
+// The program's outputs after each stored record: the HTML current-values page
+// on the calling thread, the uploads on a worker thread of their own, in record
+// order, once the record's page has been written. Reads the HTTP upload
+// settings when it is made (at program start).
 class StationPublisher final : public RecordPublisher {
 public:
-    explicit StationPublisher(AppContext& context) : m_context(context) {}
+    explicit StationPublisher(AppContext& context);
+    // Gives the waiting uploads a few seconds, then drops the rest with a note.
+    ~StationPublisher() override;
+    StationPublisher(const StationPublisher&) = delete;
+    StationPublisher& operator=(const StationPublisher&) = delete;
 
     void HttpUpload(const StationView& station, const std::string& line) override;
     void WriteHtmlPage(const StationView& station) override;
     void AwekasUpload(const StationView& station) override;
 
+    // The HTTP upload settings record of the process (user-interface thread).
+    CHttpUpload& HttpUploadRecord() { return m_httpUpload; }
+    PublishWorker& Worker() { return *m_worker; }
+
 private:
+    // Hands the uploads held back for the record to the worker.
+    void QueueHeldUploads();
+
     AppContext& m_context;
+    CHttpUpload m_httpUpload;
+    std::vector<std::pair<std::string, PublishWorker::Job>> m_held;
+    std::unique_ptr<PublishWorker> m_worker;
 };

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <stop_token>
 #include <string>
+#include <thread>
 
 #include "LocalHttpServer.h"
 #include "ScopedEnvironment.h"
@@ -19,6 +21,7 @@ using Outcome = WebSession::Reply::Outcome;
 constexpr int kCouldntResolveHost = 6;
 constexpr int kCouldntConnect = 7;
 constexpr int kOperationTimedOut = 28;
+constexpr int kAbortedByCallback = 42;
 constexpr int kGotNothing = 52;
 constexpr int kRecvError = 56;
 
@@ -100,6 +103,27 @@ TEST_F(CurlWebSessionTest, ASilentServerEndsWithTheTotalTimeOut) {
     EXPECT_EQ(reply.outcome, Outcome::Failed);
     EXPECT_EQ(reply.error, kOperationTimedOut);
     EXPECT_FALSE(reply.errorText.empty());
+}
+
+TEST_F(CurlWebSessionTest, AStopRequestEndsTheWaitForASilentServer) {
+    server.NeverAnswer();
+    std::stop_source stop;
+    CurlWebSession::Options options;  // time-outs far longer than the test
+    options.stop = stop.get_token();
+    CurlWebSession session(options);
+    std::jthread stopper([&] {
+        server.WaitForRequests(1, 5000);
+        stop.request_stop();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const WebSession::Reply reply = session.Fetch("POST", server.Url("/x"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(reply.outcome, Outcome::Failed);
+    EXPECT_EQ(reply.error, kAbortedByCallback);
+
+    // Once stopped, nothing more is sent.
+    EXPECT_EQ(session.Fetch("POST", server.Url("/y")).outcome, Outcome::NotSent);
+    EXPECT_EQ(server.Requests().size(), 1u);
 }
 
 TEST_F(CurlWebSessionTest, FailuresCarryTheLibrarysCodeAndText) {

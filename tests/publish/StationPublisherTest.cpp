@@ -1,7 +1,10 @@
-// A stored record brings the HTML current-values page with it.
+// A stored record brings the HTML current-values page and the uploads with it.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "FakeFileStore.h"
+#include "LocalHttpServer.h"
+#include "ScopedEnvironment.h"
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
 #include "publish/CHTMLWriter.h"
@@ -33,6 +36,58 @@ TEST(StationPublisher, AStoredRecordWritesTheCurrentValuesPage) {
     world.process.initialisationRunning = true;
     document.ProcessLine(Stamp(now + 300) + "TE7.5,FE81,\r\n", false, false);
     EXPECT_EQ(files.Read(CHTMLWriter::PageFileName(world.DataFolder(), "")), page);
+}
+
+// The record line goes to the script on the worker, once the page is written.
+TEST(StationPublisher, AStoredRecordIsUploadedWhenTheUploadIsActive) {
+    UseUtcZone();
+    const std::time_t now = Utc(2024, 2, 1, 12, 0);
+    ScopedEnvironment environment;
+    environment.WithoutProxy();
+    for (const bool active : {true, false}) {
+        LocalHttpServer server;
+        server.AnswerWith(200, "ok");
+        ManualWorld world(now);
+        world.WriteStation("[Dateninterpretation]\nMit_Speicher=1\nDaten_Speichern=1\n");
+        world.folder.Write("http_up.ini",
+                           "[HTTP]\r\nPfad=" + server.Url("/in.php") +
+                               "\r\nBenutzer=anna\r\nPasswort=pw\r\n"
+                               "Datenbank=db\r\nTabelle=t\r\n[HttpUpload]\r\nAktiv=" +
+                               (active ? "TRUE" : "FALSE") + "\r\n");
+        FakeFileStore files;
+        world.context.files = &files;
+        StationPublisher publisher(world.context);
+        world.context.publisher = &publisher;
+        EXPECT_EQ(publisher.HttpUploadRecord().Settings().UserName, "anna") << "loaded when made";
+        CWetterDoc document(world.context);
+        document.LoadSettings();
+        document.SensorIdentifiers() = {"TE", "FE"};
+        document.LoadSensorDefinitions();
+
+        document.ProcessLine(Stamp(now) + "TE5.0,FE80,\r\n", false, false);
+        world.clock.SetNow(now + 300);
+        document.ProcessLine(Stamp(now + 300) + "TE5.5,FE81,\r\n", false, false);
+        ASSERT_TRUE(publisher.Worker().WaitUntilIdle(std::chrono::seconds(10)));
+
+        const auto requests = server.Requests();
+        if (!active) {
+            EXPECT_TRUE(requests.empty());
+            continue;
+        }
+        ASSERT_EQ(requests.size(), 2u) << ::testing::PrintToString(requests);
+        const std::string query = "POST /in.php?user=anna&pass=pw&db=db&tbl=t&data=";
+        EXPECT_THAT(requests[0], ::testing::StartsWith(query + "12:00:00,01.02.24,"));
+        EXPECT_THAT(requests[1], ::testing::StartsWith(query + "12:05:00,01.02.24,"));
+        EXPECT_THAT(requests[0], ::testing::HasSubstr("%0D%0A HTTP/1.0\r\n"));
+        EXPECT_NE(files.Read(CHTMLWriter::PageFileName(world.DataFolder(), "")), "");
+
+        // An upload waits until the record's page is written.
+        publisher.HttpUpload(document, "x\r\n");
+        EXPECT_EQ(publisher.Worker().Waiting(), 0u);
+        publisher.WriteHtmlPage(document);
+        ASSERT_TRUE(server.WaitForRequests(3, 10000));
+        EXPECT_THAT(server.Requests()[2], ::testing::HasSubstr("&data=x%0D%0A HTTP/1.0"));
+    }
 }
 
 }  // namespace
