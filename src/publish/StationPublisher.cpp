@@ -3,12 +3,17 @@
 #include "app/AppContext.h"
 #include "comm/ProcessValues.h"
 #include "platform/CurlWebSession.h"
+#include "platform/ProgramPaths.h"
+#include "publish/CAwekas.h"
 #include "publish/CHTMLWriter.h"
 #include "publish/CWebAccess.h"
 
 StationPublisher::StationPublisher(AppContext& context)
     : m_context(context),
       m_httpUpload(context.profile, CHttpUpload::SettingsFile(context.paths)),
+      m_awekas(LoadAwekasSettings(context.profile, AwekasSettingsPath(context.paths))),
+      m_awekasLog(context.Files(), context.paths.InFolder("AwekasLog.txt"), context.clock,
+                  context.events, context.ui, context.paths.ProgramName()),
       m_worker(std::make_unique<PublishWorker>(context.errorLog)) {
     m_httpUpload.LoadUploadSettings();
 }
@@ -38,7 +43,14 @@ void StationPublisher::WriteHtmlPage(const StationView& station) {
     QueueHeldUploads();
 }
 
-void StationPublisher::AwekasUpload(const StationView&) {}
+void StationPublisher::AwekasUpload(const StationView& station) {
+    // The record is taken now; only the sending waits for the worker.
+    std::optional<CAwekas> upload = CAwekas::Prepare(m_awekas, station);
+    if (!upload) return;
+    m_worker->Queue("AWEKAS upload", [this, upload = std::move(*upload)](std::stop_token) {
+        upload.Send({{}, m_context.clock, m_awekasLog});
+    });
+}
 
 void StationPublisher::QueueHeldUploads() {
     for (auto& [label, job] : m_held) m_worker->Queue(std::move(label), std::move(job));

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/RecordPublisher.h"
+#include "publish/AwekasLog.h"
+#include "publish/AwekasSettings.h"
 #include "publish/CHttpUpload.h"
 #include "publish/PublishWorker.h"
 
@@ -15,8 +17,8 @@ struct AppContext;
 
 // The program's outputs after each stored record: the HTML current-values page
 // on the calling thread, the uploads on a worker thread of their own, in record
-// order, once the record's page has been written. Reads the HTTP upload
-// settings when it is made (at program start).
+// order, once the record's page has been written. Reads the upload settings
+// when it is made (at program start).
 class StationPublisher final : public RecordPublisher {
 public:
     explicit StationPublisher(AppContext& context);
@@ -31,6 +33,8 @@ public:
 
     // The HTTP upload settings record of the process (user-interface thread).
     CHttpUpload& HttpUploadRecord() { return m_httpUpload; }
+    // The AWEKAS settings of the process (user-interface thread).
+    AwekasSettings& AwekasSettingsRecord() { return m_awekas; }
     PublishWorker& Worker() { return *m_worker; }
 
 private:
@@ -39,6 +43,8 @@ private:
 
     AppContext& m_context;
     CHttpUpload m_httpUpload;
+    AwekasSettings m_awekas;
+    AwekasLog m_awekasLog;
     std::vector<std::pair<std::string, PublishWorker::Job>> m_held;
     std::unique_ptr<PublishWorker> m_worker;
 };
