@@ -90,4 +90,36 @@ TEST(StationPublisher, AStoredRecordIsUploadedWhenTheUploadIsActive) {
     }
 }
 
+// The AWEKAS request follows on the worker; here through a proxy that is the test's server.
+TEST(StationPublisher, AStoredRecordGoesToAwekasWhenItsUploadIsActive) {
+    UseUtcZone();
+    const std::time_t now = Utc(2024, 2, 1, 12, 0);
+    ScopedEnvironment environment;
+    environment.WithoutProxy();
+    LocalHttpServer proxy;
+    proxy.AnswerWith(200, "OK");
+    ManualWorld world(now);
+    world.WriteStation("[Dateninterpretation]\nMit_Speicher=1\nDaten_Speichern=1\n");
+    world.folder.Write("awekas.ini",
+                       "[Awekas]\r\nAktiv=TRUE\r\nUser=anna\r\nPasswort=pw\r\n"
+                       "Proxy=TRUE\r\nProxyAddr=127.0.0.1\r\nProxyPort=" +
+                           std::to_string(proxy.Port()) + "\r\nSensTE=TE\r\n");
+    FakeFileStore files;
+    world.context.files = &files;
+    StationPublisher publisher(world.context);
+    world.context.publisher = &publisher;
+    CWetterDoc document(world.context);
+    document.LoadSettings();
+    document.SensorIdentifiers() = {"TE", "FE"};
+    document.LoadSensorDefinitions();
+
+    document.ProcessLine(Stamp(now) + "TE5.0,FE80,\r\n", false, false);
+    ASSERT_TRUE(proxy.WaitForRequests(1, 10000));
+    EXPECT_THAT(proxy.Requests()[0],
+                ::testing::HasSubstr("/eingabe_pruefung.php/eingabe_pruefung.php?val="));
+    ASSERT_TRUE(publisher.Worker().WaitUntilIdle(std::chrono::seconds(10)));
+    const std::string log = files.Read(world.paths.InFolder("AwekasLog.txt"));
+    EXPECT_NE(log.find("eingabe_pruefung.php?val=anna;"), std::string::npos) << log;
+}
+
 }  // namespace
