@@ -169,6 +169,16 @@ void CWetterDoc::AttachView(DocumentView* view) {
 
 void CWetterDoc::DetachView(DocumentView* view) { std::erase(m_views, view); }
 
+std::optional<std::int32_t> CWetterDoc::SunshineSeconds(const std::string& identifier) const {
+    for (const DocumentView* view : m_views) {
+        const CEinlesen* reader = view->Reader();
+        if (reader == nullptr) continue;
+        if (view->ShowsMomentaryValues()) return std::nullopt;
+        return reader->ActivitySecondsOnDay(identifier, LocalTime(m_context.clock.Now()).tm_mday);
+    }
+    return std::nullopt;
+}
+
 int CWetterDoc::CountViews() const { return static_cast<int>(m_views.size()); }
 
 bool CWetterDoc::CanCloseFrame() const { return CountViews() != 1; }

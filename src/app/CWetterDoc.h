@@ -3,6 +3,7 @@
 // CWetterDoc ("Wetter": weather) is the station document.
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -133,6 +134,7 @@ public:
         return m_settings.processWide.dataFileExtension;
     }
     const std::vector<DocumentView*>& Views() const { return m_views; }
+    std::optional<std::int32_t> SunshineSeconds(const std::string& identifier) const override;
 
     std::time_t LastStoredTime() const override { return m_lastStoredTime; }
     void SetLastStoredTime(std::time_t time) { m_lastStoredTime = time; }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+class CEinlesen;
+
 // What a station document asks of the views that show it. Calls come on the
 // user-interface thread.
 class DocumentView {
@@ -18,4 +20,8 @@ public:
     // marks itself for a repaint and merges the repaints (a single-shot timer),
     // never reads files or paints here.
     virtual void UpdateView() {}
+    // The data-file reader of a diagram view, with the series it read; nothing for other views.
+    virtual const CEinlesen* Reader() const { return nullptr; }
+    // The view shows the momentary values as they arrive, not a read period.
+    virtual bool ShowsMomentaryValues() const { return false; }
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,4 +28,11 @@ public:
     // Where the monthly data files lie, and the extension their names end in.
     virtual const std::string& DataFolder() const = 0;
     virtual const std::string& DataFileExtension() const = 0;
+    // The activity seconds of `identifier` today as the station's first diagram
+    // that reads data files shows them; nothing when no such diagram shows a
+    // period (the current value's total applies then).
+    virtual std::optional<std::int32_t> SunshineSeconds(const std::string& identifier) const {
+        (void)identifier;
+        return std::nullopt;
+    }
 };

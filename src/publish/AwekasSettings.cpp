@@ -83,6 +83,8 @@ void ApplyAwekasDialog(const AwekasDialogFields& fields, AwekasSettings& setting
     settings.proxyOn = fields.proxyOn;
     settings.proxyAddress = fields.proxyAddress;
     settings.proxyPort = fields.proxyPort;
+    settings.proxyUser = fields.proxyUser;
+    settings.proxyPassword = fields.proxyPassword;
     for (std::size_t i = 0; i < kAwekasSensorCount; ++i)
         if (fields.sensors[i]) settings.sensors[i] = *fields.sensors[i];
 }

@@ -114,8 +114,8 @@ std::vector<AwekasSensorChoice> AwekasSensorChoices(const SensorSet& sensors);
 std::optional<std::size_t> AwekasSelectedChoice(const std::vector<AwekasSensorChoice>& choices,
                                                 std::string_view assignment);
 
-// What the dialog's OK takes over. The proxy user and password fields are
-// neither filled from nor stored into the settings.
+// What the dialog's OK takes over. The proxy user and password are taken too:
+// a proxy that asks for them gets what the person typed, not an older file's.
 struct AwekasDialogFields {
     bool active = false;
     std::string user;
@@ -123,6 +123,8 @@ struct AwekasDialogFields {
     bool proxyOn = false;
     std::string proxyAddress;
     unsigned proxyPort = 0;
+    std::string proxyUser;
+    std::string proxyPassword;
     // The identifier chosen in each sensor box; nothing keeps the old assignment.
     std::array<std::optional<std::string>, kAwekasSensorCount> sensors;
 };

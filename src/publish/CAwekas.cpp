@@ -72,7 +72,8 @@ AwekasRecordInput CAwekas::LookUp(const AwekasSettings& settings, const StationV
             input.values[i] = current->m_value;
 
     const std::string& solar = settings.Sensor(AwekasSensor::kSolarRadiation);
-    if (!solar.empty() && sunshine) input.sunshineSeconds = sunshine(solar);
+    if (!solar.empty())
+        input.sunshineSeconds = sunshine ? sunshine(solar) : station.SunshineSeconds(solar);
     if (!input.sunshineSeconds)
         if (const CAktuell* current = FindCurrent(sensors, solar))
             input.sunshineSeconds = current->m_statistics.ActivitySeconds;

@@ -46,10 +46,9 @@ public:
         "/eingabe_pruefung.php/eingabe_pruefung.php?val=";
     static constexpr std::uint32_t kColourUrl = Rgb(0, 0, 255);
 
-    // The activity seconds of the solar-radiation sensor `identifier` as the
-    // first diagram view with a data-file reader shows them (its series of
-    // today's day of the month); nothing when there is no such view or it
-    // shows momentary values, and the sensor's current value is taken instead.
+    // The activity seconds of the solar-radiation sensor `identifier` from
+    // somewhere other than the station (tests); without one the station's
+    // SunshineSeconds applies. Nothing: the sensor's current value is taken.
     // Called on the user-interface thread.
     using SunshineSource =
         std::function<std::optional<std::int32_t>(const std::string& identifier)>;

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "comm/ProcessValues.h"
 #include "platform/CurlWebSession.h"
+#include "platform/EventQueue.h"
 #include "platform/ProgramPaths.h"
 #include "publish/CAwekas.h"
 #include "publish/CHTMLWriter.h"
@@ -50,6 +51,21 @@ void StationPublisher::AwekasUpload(const StationView& station) {
     m_worker->Queue("AWEKAS upload", [this, upload = std::move(*upload)](std::stop_token) {
         upload.Send({{}, m_context.clock, m_awekasLog});
     });
+}
+
+bool StationPublisher::CheckAwekasConnection(
+    const StationView& station, std::function<void(const std::string& reply)> replied) {
+    std::optional<CAwekas> upload = CAwekas::Prepare(
+        LoadAwekasSettings(m_context.profile, AwekasSettingsPath(m_context.paths)), station);
+    if (!upload) return false;
+    return m_worker->Queue("AWEKAS check",
+                           [this, upload = std::move(*upload),
+                            replied = std::move(replied)](std::stop_token) {
+                               std::string reply = upload.Send({{}, m_context.clock, m_awekasLog});
+                               m_context.events.Post([replied, reply = std::move(reply)] {
+                                   replied(reply);
+                               });
+                           });
 }
 
 void StationPublisher::QueueHeldUploads() {

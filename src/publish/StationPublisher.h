@@ -2,6 +2,7 @@
 
 // StationPublisher carries out the outputs that follow a stored record.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -36,6 +37,13 @@ public:
     // The AWEKAS settings of the process (user-interface thread).
     AwekasSettings& AwekasSettingsRecord() { return m_awekas; }
     PublishWorker& Worker() { return *m_worker; }
+
+    // The AWEKAS dialog's "Check connection": an upload of `station` with the
+    // settings saved in awekas.ini, sent on the worker after what waits there;
+    // `replied` gets the reply (empty when none came) on the user-interface
+    // thread. False when the saved settings have the upload switched off.
+    bool CheckAwekasConnection(const StationView& station,
+                               std::function<void(const std::string& reply)> replied);
 
 private:
     // Hands the uploads held back for the record to the worker.

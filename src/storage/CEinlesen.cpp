@@ -63,6 +63,15 @@ CListGraph* CEinlesen::FindSeries(std::string_view identifier) const {
     return nullptr;
 }
 
+std::optional<std::int32_t> CEinlesen::ActivitySecondsOnDay(std::string_view identifier,
+                                                            int day) const {
+    std::optional<std::int32_t> seconds;
+    for (const auto& series : m_series)
+        if (series->Identifier() == identifier && LocalTime(series->LastTime()).tm_mday == day)
+            seconds = series->Statistics().ActivitySeconds;
+    return seconds;
+}
+
 void CEinlesen::BuildSeries(const std::vector<std::string>& identifiers) {
     m_series.clear();
     m_parser.ClearVariables();

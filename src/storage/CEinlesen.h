@@ -77,6 +77,9 @@ public:
 
     const std::vector<std::unique_ptr<CListGraph>>& Series() const { return m_series; }
     CListGraph* FindSeries(std::string_view identifier) const;
+    // The shown activity total of the last series of `identifier` whose last
+    // value lies on the day of the month `day`; nothing when there is none.
+    std::optional<std::int32_t> ActivitySecondsOnDay(std::string_view identifier, int day) const;
 
 private:
     struct Session;

@@ -29,6 +29,7 @@
 #include "gui/display/CSensorDialog.h"
 #include "gui/display/CWetterView.h"
 #include "gui/ui/ColourValue.h"
+#include "platform/Clock.h"
 #include "sim/SeedData.h"
 #include "storage/CAktuell.h"
 
@@ -227,6 +228,34 @@ TEST_F(DiagramViewTest, FullSizeAndNavigation) {
     view.Action(CWetterView::Command::kStartingTime).trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.IsReady(); }, 10000));
     EXPECT_EQ(view.Period().end, end);
+}
+
+// The AWEKAS sunshine hours come from the first diagram's series of today,
+// or, while it shows momentary values, from the current value.
+TEST_F(DiagramViewTest, SunshineSecondsComeFromTheSeriesOfTheFirstDiagram) {
+    CWetterView& view = View();
+    CWetterDoc& document = view.Document();
+    m_home.folder.Write("wetterdefine.ini",
+                        "[TE]\nName=Temperature\nNachKomma=1\nFaktor=1\n"
+                        "[FE]\nName=Humidity\nNachKomma=0\nFaktor=1\n"
+                        "Anzeige Aktivitaet=Ja\nAktivitaet Auswahl=0\nAktivitaet Wert=0\n");
+    document.LoadSensorDefinitions();
+    ShowThreeDays(view);
+    if (LocalTime(m_end).tm_mday != LocalTime(std::time(nullptr)).tm_mday)
+        GTEST_SKIP() << "the seeded days end yesterday: run just after midnight";
+
+    // Humidity is always at or above 0 %: active over the whole period read.
+    const std::optional<std::int32_t> seconds = document.SunshineSeconds("FE");
+    ASSERT_TRUE(seconds.has_value());
+    EXPECT_GT(*seconds, 2 * 86400);
+    EXPECT_EQ(document.SunshineSeconds("TE"), 0) << "no activity settings, no activity";
+    EXPECT_EQ(document.SunshineSeconds("SO"), std::nullopt) << "no such series";
+
+    PeriodChoice choice;
+    choice.momentary = true;
+    choice.checkedIdentifiers = {"FE"};
+    view.ApplyPeriodChoice(choice, AcceptPeriod(choice, std::time(nullptr)));
+    EXPECT_EQ(document.SunshineSeconds("FE"), std::nullopt);
 }
 
 TEST_F(DiagramViewTest, WithoutSensorsTheLastDayIsShownEmpty) {

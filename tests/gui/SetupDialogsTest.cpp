@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "DialogChecks.h"
 #include "RecordingLauncher.h"
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
@@ -38,54 +39,10 @@
 
 namespace {
 
-QString Screenshot(const char* name) {
-    const QString folder = WETTER_SCREENSHOT_DIR;
-    QDir().mkpath(folder);
-    return folder + "/" + name;
-}
-
 QStringList Items(const QListWidget& list) {
     QStringList items;
     for (int row = 0; row < list.count(); ++row) items << list.item(row)->text();
     return items;
-}
-
-// Shows `dialog` as a window of its own and waits until it has its size.
-void ShowWindow(QDialog& dialog) {
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QApplication::processEvents();
-}
-
-// The same when the dialog can be held by this widget's edges: nothing of
-// any child may stick out of the dialog or overlap the dialog's border.
-void ExpectNothingCut(const QDialog& dialog) {
-    for (const QWidget* child : dialog.findChildren<QWidget*>()) {
-        if (!child->isVisible() || child->parentWidget() != &dialog) continue;
-        EXPECT_TRUE(dialog.rect().contains(child->geometry()))
-            << child->metaObject()->className() << " sticks out";
-    }
-    for (const QPushButton* button : dialog.findChildren<QPushButton*>())
-        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + 8)
-            << button->text().toStdString();
-    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-        if (label->text().isEmpty()) continue;
-        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
-            << label->text().toStdString();
-    }
-}
-
-// The widgets Tab visits from `first` on, until it comes back.
-std::vector<const QWidget*> TabChain(QWidget& first) {
-    std::vector<const QWidget*> chain;
-    QWidget* widget = &first;
-    do {
-        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisible() && widget->isEnabled())
-            chain.push_back(widget);
-        widget = widget->nextInFocusChain();
-    } while (widget != &first && chain.size() < 50);
-    return chain;
 }
 
 // A station with the sensors TE "Temperature" and FE "Humidity", a scripted
@@ -494,7 +451,10 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
     ASSERT_NE(setup, nullptr);
     QStringList texts;
     for (QAction* action : setup->actions()) texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"&Process control...", "HTML configuration"}));
+    EXPECT_EQ(texts, (QStringList{"&Process control...", "HTML configuration", "HTTP upload",
+                                  "AWEKAS Settings"}));
+    const QStringList titles{"Process control", "HTML Ausgabe konfigurieren",
+                             "HTTP upload settings", "AWEKAS Settings"};
 
     for (QAction* action : setup->actions()) {
         QString title;
@@ -505,11 +465,14 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
             }
         });
         action->trigger();
-        EXPECT_EQ(title, action == setup->actions().front() ? "Process control"
-                                                            : "HTML Ausgabe konfigurieren");
+        EXPECT_EQ(title, titles.value(setup->actions().indexOf(action)));
     }
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(home.File("HTML.ini"))))
-        << "Cancel writes nothing";
+    for (const char* file : {"HTML.ini", "awekas.ini"})
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(home.File(file))))
+            << file << ": Cancel writes nothing";
+    // The upload switch is stored whenever its dialog closes.
+    EXPECT_NE(home.Read("http_up.ini").find("[HttpUpload]\r\nAktiv=FALSE"),
+              std::string::npos);
     frame.close();
 }
 

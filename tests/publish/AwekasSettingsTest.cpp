@@ -169,6 +169,8 @@ TEST(AwekasDialogTest, OkTakesTheFieldsAndKeepsAssignmentsOfBoxesWithoutSelectio
     fields.proxyOn = false;
     fields.proxyAddress = "other.lan";
     fields.proxyPort = 3128;
+    fields.proxyUser = "squid";
+    fields.proxyPassword = "geheim";
     fields.sensors[static_cast<std::size_t>(AwekasSensor::kTemperature)] = "T2";
     fields.sensors[static_cast<std::size_t>(AwekasSensor::kLightIntensity)] = "LX";
 
@@ -181,9 +183,10 @@ TEST(AwekasDialogTest, OkTakesTheFieldsAndKeepsAssignmentsOfBoxesWithoutSelectio
     expected.proxyOn = false;
     expected.proxyAddress = "other.lan";
     expected.proxyPort = 3128;
+    expected.proxyUser = "squid";
+    expected.proxyPassword = "geheim";
     expected.Sensor(AwekasSensor::kTemperature) = "T2";
     expected.Sensor(AwekasSensor::kLightIntensity) = "LX";
-    // The proxy user and password stay what the file held.
     EXPECT_EQ(settings, expected);
 }
 

@@ -7,6 +7,7 @@
 #include "ScopedEnvironment.h"
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
+#include "platform/SystemClock.h"
 #include "publish/CHTMLWriter.h"
 #include "publish/StationPublisher.h"
 
@@ -120,6 +121,46 @@ TEST(StationPublisher, AStoredRecordGoesToAwekasWhenItsUploadIsActive) {
     ASSERT_TRUE(publisher.Worker().WaitUntilIdle(std::chrono::seconds(10)));
     const std::string log = files.Read(world.paths.InFolder("AwekasLog.txt"));
     EXPECT_NE(log.find("eingabe_pruefung.php?val=anna;"), std::string::npos) << log;
+}
+
+// "Check connection" sends with what awekas.ini holds, not with the record in memory.
+TEST(StationPublisher, AwekasCheckSendsWithTheSavedSettingsAndHandsTheReplyBack) {
+    UseUtcZone();
+    ScopedEnvironment environment;
+    environment.WithoutProxy();
+    LocalHttpServer proxy;
+    proxy.AnswerWith(200, "Daten OK");
+    ManualWorld world(Utc(2024, 2, 1, 12, 0));
+    world.WriteStation("");
+    const auto saved = [&](bool active) {
+        world.folder.Write("awekas.ini", std::string("[Awekas]\r\nAktiv=") +
+                                             (active ? "TRUE" : "FALSE") +
+                                             "\r\nUser=anna\r\nPasswort=pw\r\nProxy=TRUE\r\n"
+                                             "ProxyAddr=127.0.0.1\r\nProxyPort=" +
+                                             std::to_string(proxy.Port()) + "\r\n");
+    };
+    saved(false);
+    // The reply is waited for on the real clock.
+    SystemClock clock;
+    AppContext context{world.profile, world.paths, clock,          world.events,
+                       world.timers,  world.ui,    world.errorLog, world.process};
+    StationPublisher publisher(context);
+    CWetterDoc document(context);
+    std::vector<std::string> replies;
+    const auto replied = [&](const std::string& reply) { replies.push_back(reply); };
+
+    publisher.AwekasSettingsRecord().active = true;
+    EXPECT_FALSE(publisher.CheckAwekasConnection(document, replied));
+
+    saved(true);
+    ASSERT_TRUE(publisher.CheckAwekasConnection(document, replied));
+    ASSERT_TRUE(publisher.Worker().WaitUntilIdle(std::chrono::seconds(10)));
+    EXPECT_TRUE(replies.empty()) << "the reply comes on the user-interface thread";
+    world.events.RunPending();
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_THAT(replies[0], ::testing::HasSubstr("Daten OK"));
+    ASSERT_EQ(proxy.Requests().size(), 1u);
+    EXPECT_THAT(proxy.Requests()[0], ::testing::HasSubstr("?val=anna;"));
 }
 
 }  // namespace

@@ -22,7 +22,10 @@
 #include "gui/ui/ViewPlacement.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/display/CWetterView.h"
+#include "gui/publish/CDlgAwekas.h"
+#include "gui/publish/CDlgHTTPUpload.h"
 #include "gui/publish/CHTMLWriterBearbeiten.h"
+#include "comm/ProcessValues.h"
 #include "model/Colours.h"
 #include "model/OutputList.h"
 #include "platform/PosixLauncher.h"
@@ -31,6 +34,7 @@
 #include "platform/Registry.h"
 #include "platform/Ui.h"
 #include "publish/HtmlSettings.h"
+#include "publish/StationPublisher.h"
 #include "storage/SensorSet.h"
 
 CMainFrame::CMainFrame(AppContext& context)
@@ -122,6 +126,10 @@ void CMainFrame::CreateMenus() {
             &CMainFrame::ShowProcessControl);
     connect(setup->addAction("HTML configuration"), &QAction::triggered, this,
             &CMainFrame::ShowHtmlConfiguration);
+    connect(setup->addAction("HTTP upload"), &QAction::triggered, this,
+            &CMainFrame::ShowHttpUpload);
+    connect(setup->addAction("AWEKAS Settings"), &QAction::triggered, this,
+            &CMainFrame::ShowAwekasSettings);
 
     QMenu* view = menuBar()->addMenu("&View");
     m_showOutputAction = view->addAction("Show output");
@@ -183,6 +191,38 @@ void CMainFrame::ShowHtmlConfiguration() {
     CHTMLWriterBearbeiten dialog(m_context.Files(), HtmlSettingsPath(m_context.paths),
                                  HtmlSensorNames(document->Sensors().CurrentValues()), m_context.ui,
                                  m_context.paths.ProgramName(), this);
+    dialog.exec();
+}
+
+// The program's own publisher; a context without one (some tests) has no upload settings.
+static StationPublisher* Publisher(AppContext& context) {
+    return dynamic_cast<StationPublisher*>(context.publisher);
+}
+
+void CMainFrame::ShowHttpUpload() {
+    StationPublisher* publisher = Publisher(m_context);
+    if (publisher == nullptr) return;
+    CHttpUpload& upload = publisher->HttpUploadRecord();
+    bool& active = m_context.process.settings.httpUpload;
+    CDlgHTTPUpload dialog(upload, active, m_context.ui, m_context.paths.ProgramName(), this);
+    dialog.exec();
+    active = dialog.UploadActive();
+    if (!upload.WriteUploadActive(active))
+        m_context.ui.MessageBox(upload.File() + " couldn't be written", m_context.paths.ProgramName(),
+                                MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void CMainFrame::ShowAwekasSettings() {
+    StationPublisher* publisher = Publisher(m_context);
+    CWetterDoc* document = ActiveDocument();
+    if (publisher == nullptr || document == nullptr) return;
+    CDlgAwekas dialog(
+        publisher->AwekasSettingsRecord(), m_context.profile, AwekasSettingsPath(m_context.paths),
+        document->Sensors(),
+        [publisher, document](std::function<void(const std::string&)> replied) {
+            return publisher->CheckAwekasConnection(*document, std::move(replied));
+        },
+        m_context.ui, m_context.paths.ProgramName(), this);
     dialog.exec();
 }
 

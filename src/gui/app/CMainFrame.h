@@ -68,6 +68,9 @@ private:
     // The active station's process list and HTML page settings.
     void ShowProcessControl();
     void ShowHtmlConfiguration();
+    // The upload settings of the process; the AWEKAS boxes list the active station's sensors.
+    void ShowHttpUpload();
+    void ShowAwekasSettings();
 
     AppContext& m_context;
     std::unique_ptr<MainSwitchboard> m_switchboard;

@@ -46,6 +46,8 @@ public:
     void DropSensor(const std::string& identifier) override;
     void SensorsReplaced() override;
     void UpdateView() override;
+    const CEinlesen* Reader() const override { return m_reader.get(); }
+    bool ShowsMomentaryValues() const override { return m_period.momentary; }
 
     // ReaderView.
     void OnReadProgress(int count) override;
