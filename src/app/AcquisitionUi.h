@@ -15,4 +15,11 @@ public:
     virtual bool SearchBaudRate(CDataBase& transport, SerialLineSettings& line) = 0;
     // "-SILENT": the run ends with `code` once the logger has been read.
     virtual void ExitProcess(int code) = 0;
+    // First start without data: opens the storage options and then the
+    // connection settings for a person to set the station up, and returns at
+    // once. False when there is nobody to ask.
+    virtual bool SetUpStation(CWetterDoc& document) {
+        (void)document;
+        return false;
+    }
 };

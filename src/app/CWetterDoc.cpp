@@ -490,6 +490,8 @@ void CWetterDoc::ShowStorageError() {
 bool CWetterDoc::OnNewDocument() {
     if (!FindLastRecord()) {
         // First start: nothing to continue from, so the user sets the station up first.
+        if (m_context.acquisitionUi != nullptr && m_context.acquisitionUi->SetUpStation(*this))
+            return true;
         // Files that hold no readable record are no first start; the owner should look at them.
         const bool filesWithoutRecord =
             DataFiles(Files())

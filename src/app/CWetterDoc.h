@@ -120,6 +120,8 @@ public:
     const StationSettings& Settings() const override { return m_settings; }
     const ConnectionSettings& Connection() const { return m_settings.connection; }
     const StorageSettings& Storage() const { return m_settings.storage; }
+    // The storage dialogs change the additional layout at once, before any load.
+    StorageSettings& Storage() { return m_settings.storage; }
     const InterpretationSettings& Interpretation() const { return m_settings.interpretation; }
 
     std::vector<std::string>& SensorIdentifiers() { return m_sensorIdentifiers; }

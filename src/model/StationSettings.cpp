@@ -22,7 +22,6 @@ constexpr double kMaxSeconds = 86400.0;       // a day of waiting
 constexpr int kMaxCommandTimeoutMs = 600000;  // ten minutes for one reply
 constexpr int kMaxRetries = 100;
 constexpr int kMaxClockToleranceSeconds = 31622400;  // a leap year
-constexpr int kMaxStorageIntervalSeconds = 86400;
 constexpr int kMaxModemTimeout = 86400;
 constexpr std::size_t kShownValueLength = 24;
 

@@ -56,6 +56,9 @@ struct AdditionalFormat {
     std::string extension;
 };
 
+// The longest storage interval the settings take: one record a day.
+inline constexpr int kMaxStorageIntervalSeconds = 86400;
+
 struct StorageSettings {
     std::string dataFolder;
     std::string additionalFolder;  // empty: no additional storage

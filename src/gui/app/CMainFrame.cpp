@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -19,12 +20,16 @@
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/CProcessControlDlg.h"
+#include "gui/comm/CDlgOrtshoehe.h"
+#include "gui/comm/CRegenresetDlg.h"
+#include "gui/storage/CDatenSpeichernDlg.h"
 #include "gui/ui/ViewPlacement.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/display/CWetterView.h"
 #include "gui/publish/CDlgAwekas.h"
 #include "gui/publish/CDlgHTTPUpload.h"
 #include "gui/publish/CHTMLWriterBearbeiten.h"
+#include "comm/CDataBase.h"
 #include "comm/ProcessValues.h"
 #include "model/Colours.h"
 #include "model/OutputList.h"
@@ -46,6 +51,7 @@ CMainFrame::CMainFrame(AppContext& context)
     m_context.host = m_switchboard.get();
     m_context.lineReceiver = m_switchboard.get();
     m_context.acquisitionUi = m_acquisitionUi.get();
+    m_acquisitionUi->SetStationSetUp([this](CWetterDoc& document) { SetUpStation(document); });
     m_context.launcher = m_launcher.get();
     setCentralWidget(m_mdiArea);
     CreateMenus();
@@ -130,6 +136,7 @@ void CMainFrame::CreateMenus() {
             &CMainFrame::ShowHttpUpload);
     connect(setup->addAction("AWEKAS Settings"), &QAction::triggered, this,
             &CMainFrame::ShowAwekasSettings);
+    AddStationSetupCommands(*setup);
 
     QMenu* view = menuBar()->addMenu("&View");
     m_showOutputAction = view->addAction("Show output");
@@ -192,6 +199,38 @@ void CMainFrame::ShowHtmlConfiguration() {
                                  HtmlSensorNames(document->Sensors().CurrentValues()), m_context.ui,
                                  m_context.paths.ProgramName(), this);
     dialog.exec();
+}
+
+void CMainFrame::AddStationSetupCommands(QMenu& menu) {
+    menu.addSeparator();
+    connect(menu.addAction("&Read / write options..."), &QAction::triggered, this, [this] {
+        if (CWetterDoc* document = ActiveDocument()) ShowStorageOptions(*document);
+    });
+    connect(menu.addAction("&Precipitation reset..."), &QAction::triggered, this, [this] {
+        if (CWetterDoc* document = ActiveDocument()) CRegenresetDlg(*document, this).exec();
+    });
+    QAction* altitude = menu.addAction("Set &Altitude");
+    connect(altitude, &QAction::triggered, this, [this] {
+        if (CWetterDoc* document = ActiveDocument())
+            CDlgOrtshoehe(*document, m_context.ui, m_context.paths.ProgramName(), this).exec();
+    });
+    // The altitude goes out with the next received byte: only over an open link.
+    connect(&menu, &QMenu::aboutToShow, altitude, [this, altitude] {
+        const std::shared_ptr<CDataBase> transport = m_context.process.CurrentTransport.Get();
+        altitude->setEnabled(transport != nullptr && transport->IsOpen());
+    });
+}
+
+void CMainFrame::SetUpStation(CWetterDoc& document) {
+    // Window-modal and not waited for: the start goes on, the station opens
+    // without acquisition until the person has set it up.
+    auto* storage = new CDatenSpeichernDlg(document, m_context.ui, m_context.paths.ProgramName(), this);
+    storage->setAttribute(Qt::WA_DeleteOnClose);
+    storage->open();
+}
+
+void CMainFrame::ShowStorageOptions(CWetterDoc& document) {
+    CDatenSpeichernDlg(document, m_context.ui, m_context.paths.ProgramName(), this).exec();
 }
 
 // The program's own publisher; a context without one (some tests) has no upload settings.

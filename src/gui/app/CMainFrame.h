@@ -17,6 +17,7 @@ class CWetterView;
 class QToolBar;
 class QAction;
 class QMdiArea;
+class QMenu;
 
 // The main window: owns the open station documents, shows their views as child
 // frames, carries the application's menu commands and ends everything on close.
@@ -48,6 +49,10 @@ public:
     CWetterDoc* ActiveDocument() const;
     // The view of the active frame, else the first one; null without frames.
     CWetterView* ActiveView() const;
+    // "Write / Read options" for `document`; on Accept it loads its settings again.
+    void ShowStorageOptions(CWetterDoc& document);
+    // First start: the storage options, then the connection settings, without waiting.
+    void SetUpStation(CWetterDoc& document);
 
     // While the main window closes, a station's last frame may close too.
     bool IsClosingApplication() const { return m_closingApplication; }
@@ -71,6 +76,8 @@ private:
     // The upload settings of the process; the AWEKAS boxes list the active station's sensors.
     void ShowHttpUpload();
     void ShowAwekasSettings();
+    // The station's storage options, precipitation reset and altitude.
+    void AddStationSetupCommands(QMenu& menu);
 
     AppContext& m_context;
     std::unique_ptr<MainSwitchboard> m_switchboard;

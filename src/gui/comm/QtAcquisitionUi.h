@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "app/AcquisitionUi.h"
 
 struct AppContext;
@@ -14,8 +16,16 @@ public:
     void RunInitialisation(CWetterDoc& document) override;
     bool SearchBaudRate(CDataBase& transport, SerialLineSettings& line) override;
     void ExitProcess(int code) override;
+    bool SetUpStation(CWetterDoc& document) override {
+        if (!m_setUpStation) return false;
+        m_setUpStation(document);
+        return true;
+    }
+    // The main window's windows for a first start.
+    void SetStationSetUp(std::function<void(CWetterDoc&)> setUp) { m_setUpStation = std::move(setUp); }
 
 private:
     AppContext& m_context;
     QWidget* m_parent;
+    std::function<void(CWetterDoc&)> m_setUpStation;
 };
