@@ -44,20 +44,19 @@ std::optional<std::string> FindCsvTool(CsvTool tool, const std::string& dataFold
 
 CsvToolStart StartCsvTool(CsvTool tool, const std::string& dataFolder, Ui& ui, Launcher* launcher,
                           std::string_view caption) {
-    if (ui.MessageBox(CsvToolQuestion(tool), caption, MsgButtons::OkCancel,
-                      MsgIcon::Information) != MsgAnswer::Ok)
+    if (ui.MessageBox(CsvToolQuestion(tool), caption, MsgButtons::OkCancel, MsgIcon::Information) !=
+        MsgAnswer::Ok)
         return CsvToolStart::kCancelled;
     const std::string name(ToolName(tool));
     const std::optional<std::string> program = FindCsvTool(tool, dataFolder);
     if (!program) {
-        ui.MessageBox(name + " was not found in the data path\n" + dataFolder +
-                          "\n\nCopy " + name + " (or " + name + ".exe) into this folder.",
+        ui.MessageBox(name + " was not found in the data path\n" + dataFolder + "\n\nCopy " + name +
+                          " (or " + name + ".exe) into this folder.",
                       caption, MsgButtons::Ok, MsgIcon::Warning);
         return CsvToolStart::kMissing;
     }
     if (launcher == nullptr || !launcher->LaunchIn(*program, {}, dataFolder)) {
-        ui.MessageBox(*program + " could not be started.", caption, MsgButtons::Ok,
-                      MsgIcon::Error);
+        ui.MessageBox(*program + " could not be started.", caption, MsgButtons::Ok, MsgIcon::Error);
         return CsvToolStart::kFailed;
     }
     return CsvToolStart::kStarted;

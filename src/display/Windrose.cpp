@@ -97,7 +97,8 @@ WindroseValues WindroseUpdate(const WindRoseSettings& settings, const DiagramPer
     values.direction = DirectionFromValue(direction);
     // No number is no value, rather than a "nan" on the dial.
     values.value = std::isfinite(value) ? value : WindroseValues::kNoValue;
-    if (const CSensoren* sensor = sensors.FindSensor(settings.sensor3)) values.unit = sensor->m_unit;
+    if (const CSensoren* sensor = sensors.FindSensor(settings.sensor3))
+        values.unit = sensor->m_unit;
     return values;
 }
 
@@ -156,12 +157,14 @@ void Windrose::DrawTextAtRim(const std::string& text, int radius, double degrees
     const double halfHeight = m_scale > 0 ? extent.cy / m_scale / 2 : 0;
     const CanvasPoint centre = Turned(0, radius + halfHeight, degrees);
     const CanvasRect box{centre.x - extent.cx / 2, centre.y - extent.cy / 2,
-                         centre.x - extent.cx / 2 + extent.cx, centre.y - extent.cy / 2 + extent.cy};
+                         centre.x - extent.cx / 2 + extent.cx,
+                         centre.y - extent.cy / 2 + extent.cy};
     m_canvas.DrawText(text, box, TextAlign::kCentre);
 }
 
 void Windrose::DrawTextInBox(const std::string& text, int width, int top, int bottom) {
-    m_canvas.DrawText(text, LogicalRect(-width / 2.0, top, width / 2.0, bottom), TextAlign::kCentre);
+    m_canvas.DrawText(text, LogicalRect(-width / 2.0, top, width / 2.0, bottom),
+                      TextAlign::kCentre);
 }
 
 void Windrose::Paint(const WindroseValues& values) {
@@ -228,9 +231,9 @@ void Windrose::DrawDirection(int degrees) {
     m_canvas.SetTextColour(m_colours.foreground);
     DrawTextInBox(Degrees(degrees), 780, 470, 180);
 
-    static constexpr int kNeedle[][2] = {{0, 750},   {8, 750},    {8, 100},   {55, 100},
-                                         {8, -100},  {8, -750},   {-8, -750}, {-8, -100},
-                                         {-55, 100}, {-8, 100},   {-8, 750}};
+    static constexpr int kNeedle[][2] = {{0, 750},   {8, 750},  {8, 100},   {55, 100},
+                                         {8, -100},  {8, -750}, {-8, -750}, {-8, -100},
+                                         {-55, 100}, {-8, 100}, {-8, 750}};
     CanvasPoint needle[std::size(kNeedle)];
     for (std::size_t i = 0; i < std::size(kNeedle); ++i)
         needle[i] = Turned(kNeedle[i][0], kNeedle[i][1], degrees);
@@ -253,7 +256,7 @@ void Windrose::DrawTicks() {
         const int diameter = degrees % 90 == 0 ? 60 : degrees % 45 == 0 ? 30 : 15;
         const CanvasPoint centre = Turned(0, kRim, degrees);
         const int radius = std::max(1, static_cast<int>(std::lround(diameter * m_scale / 2)));
-        m_canvas.Ellipse({centre.x - radius, centre.y - radius, centre.x + radius,
-                          centre.y + radius});
+        m_canvas.Ellipse(
+            {centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius});
     }
 }

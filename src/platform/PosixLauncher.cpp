@@ -34,14 +34,13 @@ bool Spawn(const char* program, std::vector<std::string> arguments, bool searchP
         return false;
     }
     // A folder that cannot be entered fails the start instead of running elsewhere.
-    const bool folderSet = workingFolder.empty() ||
-                           posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str()) == 0;
+    const bool folderSet = workingFolder.empty() || posix_spawn_file_actions_addchdir_np(
+                                                        &actions, workingFolder.c_str()) == 0;
     pid_t pid = 0;
-    const int error =
-        !folderSet ? -1
-        : searchPath
-            ? posix_spawnp(&pid, program, &actions, &attributes, argv.data(), environ)
-            : posix_spawn(&pid, program, &actions, &attributes, argv.data(), environ);
+    const int error = !folderSet ? -1
+                      : searchPath
+                          ? posix_spawnp(&pid, program, &actions, &attributes, argv.data(), environ)
+                          : posix_spawn(&pid, program, &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     return error == 0;

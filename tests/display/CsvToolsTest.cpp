@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "RecordingLauncher.h"
 #include "ScriptedUi.h"
 #include "TempFolder.h"
 #include "display/CsvTools.h"
+#include "platform/PosixLauncher.h"
 
 namespace {
 
@@ -75,6 +79,21 @@ TEST_F(CsvToolsTest, AFailedStartIsTold) {
     ui.shown.clear();
     EXPECT_EQ(StartCsvTool(CsvTool::kConverter, folder.Path(), ui, nullptr, "wetter"),
               CsvToolStart::kFailed);
+}
+
+TEST_F(CsvToolsTest, TheRealToolRunsInTheDataFolder) {
+    // Writes its working folder beside itself.
+    const std::string tool = folder.Write("convtool", "#!/bin/sh\npwd > where.txt\n");
+    ASSERT_EQ(chmod(tool.c_str(), 0755), 0);
+    PosixLauncher real;
+    ASSERT_EQ(StartCsvTool(CsvTool::kConverter, folder.Path(), ui, &real, "wetter"),
+              CsvToolStart::kStarted);
+    std::string where = "<missing>";
+    for (int i = 0; i < 300 && where == "<missing>"; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        where = folder.Read("where.txt");
+    }
+    EXPECT_EQ(where, folder.Path() + "\n");
 }
 
 }  // namespace

@@ -60,15 +60,24 @@ protected:
 
 TEST_F(DataListTest, ColumnsRunFromTheLastWindowToTheFirst) {
     const DataListWindow windows[] = {{"Luftdruck", "hPa", 1, &m_pressure},
-                                      {"Temperatur", "\xB0" "C", 2, &m_temperature}};
+                                      {"Temperatur",
+                                       "\xB0"
+                                       "C",
+                                       2, &m_temperature}};
     const DataList table(windows);
-    EXPECT_EQ(table.Headers(), (std::vector<std::string>{"Date", "Time", "Temperatur\xB0" "C",
+    EXPECT_EQ(table.Headers(), (std::vector<std::string>{"Date", "Time",
+                                                         "Temperatur\xB0"
+                                                         "C",
                                                          "LuftdruckhPa"}));
     // Rows come from the first column's series: the temperature has two points.
     ASSERT_EQ(table.RowCount(), 2u);
-    EXPECT_EQ(Row(table, 0), (std::vector<std::string>{"2024-03-09", "23:55:00", "-2.04 \xB0" "C",
+    EXPECT_EQ(Row(table, 0), (std::vector<std::string>{"2024-03-09", "23:55:00",
+                                                       "-2.04 \xB0"
+                                                       "C",
                                                        "1013.2 hPa"}));
-    EXPECT_EQ(Row(table, 1), (std::vector<std::string>{"2024-03-10", "00:00:00", "-1.96 \xB0" "C",
+    EXPECT_EQ(Row(table, 1), (std::vector<std::string>{"2024-03-10", "00:00:00",
+                                                       "-1.96 \xB0"
+                                                       "C",
                                                        "1013.5 hPa"}));
 }
 
@@ -77,8 +86,8 @@ TEST_F(DataListTest, ShorterColumnsLeaveEmptyCellsAndMissingValuesAreEmpty) {
                                       {"Luftdruck", "hPa", 1, &m_pressure}};
     const DataList table(windows);
     ASSERT_EQ(table.RowCount(), 3u);
-    EXPECT_EQ(Row(table, 1), (std::vector<std::string>{"2024-03-10", "00:00:00", "1013.5 hPa",
-                                                       "-2.0 C"}));
+    EXPECT_EQ(Row(table, 1),
+              (std::vector<std::string>{"2024-03-10", "00:00:00", "1013.5 hPa", "-2.0 C"}));
     EXPECT_EQ(Row(table, 2), (std::vector<std::string>{"2024-03-10", "00:05:00", "", ""}))
         << "-99999 and no point at all";
 }
@@ -89,8 +98,8 @@ TEST_F(DataListTest, AWindowWithoutSeriesGivesAnEmptyColumnAndTheOthersStayFille
     const DataList table(windows);
     ASSERT_EQ(table.ColumnCount(), 4u);
     ASSERT_EQ(table.RowCount(), 3u) << "the rows of the first column that has a series";
-    EXPECT_EQ(Row(table, 0), (std::vector<std::string>{"2024-03-09", "23:55:00", "",
-                                                       "1013.2 hPa"}));
+    EXPECT_EQ(Row(table, 0),
+              (std::vector<std::string>{"2024-03-09", "23:55:00", "", "1013.2 hPa"}));
 }
 
 TEST_F(DataListTest, NoWindowsOrNoSeriesGiveHeadersOnly) {
@@ -108,9 +117,14 @@ TEST(DataListSeparatorTest, FollowsTheExactExtension) {
     const struct {
         const char* path;
         char separator;
-    } cases[] = {{"/home/x/Wetterdat.csv", ','}, {"Wetterdat.txt", '\t'}, {"Daten.CSV", ':'},
-                 {"Daten.Txt", ':'},             {"Daten", ':'},          {"Daten.csv.bak", ':'},
-                 {"/data.csv/Daten", ':'},       {"Daten.", ':'}};
+    } cases[] = {{"/home/x/Wetterdat.csv", ','},
+                 {"Wetterdat.txt", '\t'},
+                 {"Daten.CSV", ':'},
+                 {"Daten.Txt", ':'},
+                 {"Daten", ':'},
+                 {"Daten.csv.bak", ':'},
+                 {"/data.csv/Daten", ':'},
+                 {"Daten.", ':'}};
     for (const auto& c : cases) EXPECT_EQ(DataList::SeparatorFor(c.path), c.separator) << c.path;
 }
 

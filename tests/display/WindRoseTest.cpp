@@ -103,8 +103,8 @@ TEST(WindroseDirectionTest, ValuesOutside0To359AreNoDirection) {
     const struct {
         double value;
         int direction;
-    } cases[] = {{0.0, 0},       {-0.5, 0},   {359.9, 359}, {360.0, -1}, {-1.0, -1},
-                 {-99999.0, -1}, {1e30, -1},  {-1e30, -1},  {270.4, 270}};
+    } cases[] = {{0.0, 0},       {-0.5, 0},  {359.9, 359}, {360.0, -1}, {-1.0, -1},
+                 {-99999.0, -1}, {1e30, -1}, {-1e30, -1},  {270.4, 270}};
     for (const auto& c : cases) EXPECT_EQ(DirectionFromValue(c.value), c.direction) << c.value;
 }
 
@@ -184,8 +184,11 @@ TEST_F(WindroseTest, ValueWithUnitBelowTheCentre) {
         double value;
         const char* unit;
         const char* text;  // null: none drawn
-    } cases[] = {{5.256, "m/s", "5.26m/s"}, {0.0, "Bft", "0.00Bft"}, {-0.01, "", "-0.01"},
-                 {-0.02, "m/s", nullptr},   {-1.0, "m/s", nullptr}};
+    } cases[] = {{5.256, "m/s", "5.26m/s"},
+                 {0.0, "Bft", "0.00Bft"},
+                 {-0.01, "", "-0.01"},
+                 {-0.02, "m/s", nullptr},
+                 {-1.0, "m/s", nullptr}};
     for (const auto& c : cases) {
         Paint(Dial(-1, -1, c.value, c.unit));
         const auto texts = canvas.Texts();

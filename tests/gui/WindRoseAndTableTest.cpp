@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QMenu>
 #include <QPrinter>
 #include <QProcess>
 #include <QSettings>
@@ -194,7 +195,8 @@ TEST_F(WindRoseAndTableTest, TableShowsSavesAndPrintsTheViewsSeries) {
     EXPECT_EQ(control.horizontalHeaderItem(3)->text(), QString("Temperature\u00B0C"));
     ASSERT_GT(control.rowCount(), 100);
     EXPECT_EQ(control.columnWidth(2), DataList::kColumnWidth);
-    EXPECT_TRUE(control.item(0, 2)->text().endsWith(" m/s")) << control.item(0, 2)->text().toStdString();
+    EXPECT_TRUE(control.item(0, 2)->text().endsWith(" m/s"))
+        << control.item(0, 2)->text().toStdString();
     table.resize(560, 360);
     EXPECT_TRUE(table.grab().save(Screenshot("data-table.png")));
 
@@ -202,7 +204,10 @@ TEST_F(WindRoseAndTableTest, TableShowsSavesAndPrintsTheViewsSeries) {
     m_ui->file = m_home.folder.File("Wetterdat.csv");
     ASSERT_TRUE(table.Save());
     const std::string saved = m_home.folder.Read("Wetterdat.csv");
-    EXPECT_TRUE(saved.starts_with("Date,Time,Wind speedm/s,Temperature\xB0" "C,\n")) << saved.substr(0, 80);
+    EXPECT_TRUE(
+        saved.starts_with("Date,Time,Wind speedm/s,Temperature\xB0"
+                          "C,\n"))
+        << saved.substr(0, 80);
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), control.rowCount() + 1);
     EXPECT_EQ(saved.find(" m/s"), std::string::npos);
 
@@ -224,6 +229,10 @@ TEST_F(WindRoseAndTableTest, TableShowsSavesAndPrintsTheViewsSeries) {
     EXPECT_TRUE(printed.contains("Wind speedm/s")) << printed.left(300).toStdString();
     EXPECT_TRUE(printed.contains(control.item(0, 3)->text()));
     EXPECT_GE(printed.count('\f'), 2) << "more rows than one page holds";
+    QProcess render;
+    render.start("pdftoppm", {"-png", "-r", "50", "-f", "1", "-l", "1", "-singlefile", pdf,
+                              Screenshot("data-table-print")});
+    ASSERT_TRUE(render.waitForFinished(20000));
 }
 
 TEST_F(WindRoseAndTableTest, ToolCommandsStartWhatLiesInTheDataFolder) {
@@ -241,7 +250,8 @@ TEST_F(WindRoseAndTableTest, ToolCommandsStartWhatLiesInTheDataFolder) {
     EXPECT_EQ(launcher.calls, std::vector<std::string>{"launch in " + m_home.DataFolder() + " " +
                                                        m_home.DataFolder() + "/sumtool.exe"});
     EXPECT_EQ(view.Action(CWetterView::Command::kCsvStatistics).text(), "CSV-Statistics");
-    EXPECT_TRUE(view.ContextMenu().actions().contains(&view.Action(CWetterView::Command::kShowTable)));
+    EXPECT_TRUE(
+        view.ContextMenu().actions().contains(&view.Action(CWetterView::Command::kShowTable)));
 }
 
 }  // namespace

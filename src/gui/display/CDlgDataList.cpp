@@ -25,6 +25,10 @@ CDlgDataList::CDlgDataList(Ui& ui, std::string caption, QWidget* parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
+    // List rows as compact as a list's, not as tall as editable cells.
+    const int rowHeight = m_table->fontMetrics().height() + 6;
+    m_table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_table->horizontalHeader()->setDefaultSectionSize(DataList::kColumnWidth);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
 

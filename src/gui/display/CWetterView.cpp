@@ -381,8 +381,6 @@ void CWetterView::FinishReading(bool rebuild) {
         CreateWindows();
     else
         RefreshWindows();
-    // A shown table follows a new period; within a period it keeps its place.
-    if (rebuild && m_table != nullptr && m_table->isVisible()) FillTable();
     HideProgress();
     SetTitle();
     m_ready = true;
@@ -489,6 +487,8 @@ void CWetterView::CreateWindows() {
         m_windRoses[i]->move(mapToGlobal(QPoint(24, 24)) + QPoint(30, 30) * static_cast<int>(i));
         if (isVisible()) m_windRoses[i]->show();
     }
+    // A shown table follows a new choice; within one it keeps its place.
+    if (m_table != nullptr && m_table->isVisible()) FillTable();
 }
 
 void CWetterView::CloseWindows() {

@@ -99,7 +99,9 @@ public:
     const DiagramZoom& Zoom() const { return m_zoom; }
     const std::vector<std::string>& SensorIdentifiers() const { return m_identifiers; }
     const std::vector<std::unique_ptr<CSensorDialog>>& SensorWindows() const { return m_windows; }
-    const std::vector<std::unique_ptr<CDlgWindRose>>& WindRoseWindows() const { return m_windRoses; }
+    const std::vector<std::unique_ptr<CDlgWindRose>>& WindRoseWindows() const {
+        return m_windRoses;
+    }
     // "Show table": the table window, made when first asked for; null before.
     void ShowTable();
     CDlgDataList* Table() const { return m_table.get(); }

@@ -170,12 +170,13 @@ std::optional<std::string> QtUi::ChooseSaveFileOfType(std::string_view caption,
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(FromBytes(defaultExtension));
     // A name typed without an extension takes the type chosen in the dialog.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& type) {
-        const qsizetype dot = type.lastIndexOf("*.");
-        if (dot < 0) return;
-        const QString suffix = type.mid(dot + 2).section(QRegularExpression("[ );]"), 0, 0);
-        if (!suffix.isEmpty() && !suffix.contains('*')) dialog.setDefaultSuffix(suffix);
-    });
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& type) {
+            const qsizetype dot = type.lastIndexOf("*.");
+            if (dot < 0) return;
+            const QString suffix = type.mid(dot + 2).section(QRegularExpression("[ );]"), 0, 0);
+            if (!suffix.isEmpty() && !suffix.contains('*')) dialog.setDefaultSuffix(suffix);
+        });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return ToPath(dialog.selectedFiles().front());
 }
@@ -188,7 +189,7 @@ QString QtUi::FileFilter(std::string_view windowsFilter) {
         const QString pattern = QString(parts[i + 1]).replace(';', ' ');
         // A description that already shows its pattern is not given it twice.
         filters << (description.endsWith("(" + pattern + ")") ? description
-                                                                : description + " (" + pattern + ")");
+                                                              : description + " (" + pattern + ")");
     }
     return filters.join(";;");
 }
