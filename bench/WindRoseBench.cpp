@@ -26,12 +26,13 @@ void BM_WindRoseRepaint(benchmark::State& state) {
         values.direction = (300 + (paint++ % 120)) % 360;
         QPainter painter(&image);
         QtCanvas canvas(painter);
-        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::Antialiasing, state.range(0) != 0);
         Windrose(canvas, {0, 0, image.width(), image.height()}, tracker).Paint(values);
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_WindRoseRepaint)->Unit(benchmark::kMicrosecond);
+// 1: smoothed as the control paints, 0: without smoothing.
+BENCHMARK(BM_WindRoseRepaint)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
