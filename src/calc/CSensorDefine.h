@@ -10,18 +10,10 @@
 #include <vector>
 
 #include "calc/FormulaCheck.h"
+#include "model/WindRoseSettings.h"
 
 class CSensoren;
 class Profile;
-
-// The azimuth-scale settings of a sensor as its "Edit" dialog sets them.
-struct WindRoseSettings {
-    bool enabled = false;
-    bool fadeOutSensor1 = false;
-    std::string sensor1;
-    std::string sensor2;
-    std::string sensor3;
-};
 
 // Every field of the "Virtual sensor" dialog, as entered.
 struct VirtualSensorInput {

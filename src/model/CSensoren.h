@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "model/WindRoseSettings.h"
+
 class CSumHour;
 class SingleValueWindow;
 
@@ -58,6 +60,7 @@ public:
     int m_diagramType = 0;
     int m_scalingRange = 0;
     bool m_beaufort = false;
+    WindRoseSettings m_windRose;
 
     bool m_virtual = false;
     std::string m_formula;

@@ -54,6 +54,12 @@ void ReadSharedKeys(Profile& profile, const std::string& file, const std::string
     sensor.m_factor = TextNumbers::AtofFloat(text("Faktor", "*1", 19));
     sensor.m_offset = TextNumbers::AtofFloat(text("Offset", "0", 19));
     sensor.m_decimals = std::clamp(profile.ReadInt(file, section, "NachKomma", 2), 0, kMaxDecimals);
+    // Exactly "Enabled" counts; any other spelling is off.
+    sensor.m_windRose.enabled = text("Windrose", "Disabled", 14) == "Enabled";
+    sensor.m_windRose.fadeOutSensor1 = text("Sens1Ausblenden", "Disabled", 14) == "Enabled";
+    sensor.m_windRose.sensor1 = text("WindroseSensor1", "", 5);
+    sensor.m_windRose.sensor2 = text("WindroseSensor2", "", 5);
+    sensor.m_windRose.sensor3 = text("WindroseSensor3", "", 5);
 }
 
 }  // namespace

@@ -15,4 +15,7 @@ public:
     // shell sees them); any other file, a folder or a URL opens with the
     // desktop's default program, without the arguments. True once started.
     virtual bool Launch(const std::string& file, const std::vector<std::string>& arguments) = 0;
+    // As Launch, with `workingFolder` as the started program's current folder.
+    virtual bool LaunchIn(const std::string& file, const std::vector<std::string>& arguments,
+                          const std::string& workingFolder) = 0;
 };

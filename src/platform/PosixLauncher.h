@@ -8,4 +8,6 @@ public:
     bool StartProgram(const std::string& path) override;
     bool OpenFile(const std::string& path) override;
     bool Launch(const std::string& file, const std::vector<std::string>& arguments) override;
+    bool LaunchIn(const std::string& file, const std::vector<std::string>& arguments,
+                  const std::string& workingFolder) override;
 };

@@ -38,6 +38,18 @@ public:
         (void)filter;
         return ChooseFile(caption, initialPath, false);
     }
+    // A file to save of the types `filter` names (as ChooseFileOfType); a name
+    // typed without an extension gets the chosen type's, else `defaultExtension`.
+    // Replacing an existing file is confirmed first. Nothing when cancelled.
+    // Without an override any name may be chosen.
+    virtual std::optional<std::string> ChooseSaveFileOfType(std::string_view caption,
+                                                            std::string_view initialPath,
+                                                            std::string_view filter,
+                                                            std::string_view defaultExtension) {
+        (void)filter;
+        (void)defaultExtension;
+        return ChooseFile(caption, initialPath, true);
+    }
     // A folder, or nothing when cancelled.
     virtual std::optional<std::string> ChooseFolder(std::string_view caption,
                                                     std::string_view initialPath) = 0;

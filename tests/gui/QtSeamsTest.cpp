@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "display/DataList.h"
 #include "gui/platform/QtEventQueue.h"
 #include "gui/platform/QtTimers.h"
 #include "gui/platform/QtUi.h"
@@ -82,6 +83,9 @@ TEST(QtUi, WindowsFileFiltersBecomeQtFilters) {
     EXPECT_EQ(QtUi::FileFilter("JPEG Datei(en)|*.jpg|"), "JPEG Datei(en) (*.jpg)");
     EXPECT_EQ(QtUi::FileFilter("Bilder|*.jpg;*.png|Alle|*.*|"), "Bilder (*.jpg *.png);;Alle (*.*)");
     EXPECT_EQ(QtUi::FileFilter(""), "");
+    // Descriptions that show their pattern already do not get it twice.
+    EXPECT_EQ(QtUi::FileFilter(DataList::kFileFilter),
+              ".csv Datei (\"Komma getrennt\") (*.csv);;.txt Datei (\"Tab getrennt\") (*.txt)");
 }
 
 }  // namespace

@@ -166,6 +166,11 @@ void CMainFrame::CreateMenus() {
         colour->addAction(&active->Action(Command::kBackground));
         colour->addAction(&active->Action(Command::kGrid));
         diagram->addSeparator();
+        add({Command::kShowTable});
+        QMenu* tools = diagram->addMenu("Tools");
+        tools->addAction(&active->Action(Command::kCsvConverter));
+        tools->addAction(&active->Action(Command::kCsvStatistics));
+        diagram->addSeparator();
         add({Command::kPrint, Command::kPrintDirect, Command::kPrintPreview});
     });
 

@@ -18,9 +18,13 @@
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "display/CsvTools.h"
+#include "display/DataList.h"
 #include "display/DiagramScene.h"
 #include "display/SensorWindowModel.h"
 #include "gui/display/CDarstellung.h"
+#include "gui/display/CDlgDataList.h"
+#include "gui/display/CDlgWindRose.h"
 #include "gui/display/CSensorDialog.h"
 #include "gui/ui/ColourValue.h"
 #include "gui/ui/QtCanvas.h"
@@ -111,6 +115,9 @@ void CWetterView::CreateActions() {
         {Command::kPrint, "&Print...", false},
         {Command::kPrintDirect, "Print direct", false},
         {Command::kPrintPreview, "Print pre&view", false},
+        {Command::kShowTable, "Show table", false},
+        {Command::kCsvConverter, "CSV-Converter", false},
+        {Command::kCsvStatistics, "CSV-Statistics", false},
     };
     for (const Entry& entry : entries) {
         auto* action = new QAction(entry.text, this);
@@ -184,6 +191,15 @@ void CWetterView::CreateActions() {
     connect(&Action(Command::kPrint), &QAction::triggered, this, &CWetterView::PrintWithDialog);
     connect(&Action(Command::kPrintDirect), &QAction::triggered, this, &CWetterView::PrintDirect);
     connect(&Action(Command::kPrintPreview), &QAction::triggered, this, &CWetterView::PrintPreview);
+    connect(&Action(Command::kShowTable), &QAction::triggered, this, &CWetterView::ShowTable);
+    for (auto [command, tool] : {std::pair{Command::kCsvConverter, CsvTool::kConverter},
+                                 std::pair{Command::kCsvStatistics, CsvTool::kStatistics}}) {
+        connect(&Action(command), &QAction::triggered, this, [this, tool] {
+            AppContext& context = m_document.Context();
+            StartCsvTool(tool, m_document.DataFolder(), context.ui, context.launcher,
+                         context.paths.ProgramName());
+        });
+    }
 
     m_contextMenu->addAction(&Action(Command::kPeriod));
     m_contextMenu->addAction(&Action(Command::kShowSingleValues));
@@ -192,6 +208,7 @@ void CWetterView::CreateActions() {
     colour->addAction(&Action(Command::kGrid));
     m_contextMenu->addAction(&Action(Command::kFullSize));
     m_contextMenu->addAction(&Action(Command::kUnityScale));
+    m_contextMenu->addAction(&Action(Command::kShowTable));
     m_contextMenu->addSeparator();
     m_contextMenu->addAction(&Action(Command::kPrint));
     UpdateCommandStates();
@@ -429,6 +446,19 @@ void CWetterView::CreateWindows() {
     for (const std::string& identifier : m_identifiers) {
         const CSensoren* sensor = m_document.Sensors().FindSensor(identifier);
         if (sensor == nullptr) continue;
+        if (sensor->m_windRose.enabled) {
+            auto rose =
+                std::make_unique<CDlgWindRose>(sensor->m_windRose, m_document.Sensors(), window());
+            connect(rose.get(), &CDlgWindRose::Closed, this, [this](CDlgWindRose* closed) {
+                auto found = std::find_if(m_windRoses.begin(), m_windRoses.end(),
+                                          [closed](const auto& w) { return w.get() == closed; });
+                if (found == m_windRoses.end()) return;
+                // Not inside the window's own close handling.
+                found->release()->deleteLater();
+                m_windRoses.erase(found);
+            });
+            m_windRoses.push_back(std::move(rose));
+        }
         auto created = std::make_unique<CSensorDialog>(m_windowCounter++, sensor,
                                                        m_document.Context().ui, window());
         CSensorDialog& shown = *created;
@@ -452,6 +482,13 @@ void CWetterView::CreateWindows() {
             PlaceNewWindow(shown, stacked++);
         if (isVisible()) shown.show();
     }
+    // Over the view's top left corner, each a little further in.
+    for (std::size_t i = 0; i < m_windRoses.size(); ++i) {
+        m_windRoses[i]->move(mapToGlobal(QPoint(24, 24)) + QPoint(30, 30) * static_cast<int>(i));
+        if (isVisible()) m_windRoses[i]->show();
+    }
+    // A shown table follows a new choice; within one it keeps its place.
+    if (m_table != nullptr && m_table->isVisible()) FillTable();
 }
 
 void CWetterView::CloseWindows() {
@@ -465,6 +502,7 @@ void CWetterView::CloseWindows() {
         }
     }
     m_windows.clear();
+    m_windRoses.clear();
     m_windowCounter = 1;
 }
 
@@ -475,6 +513,7 @@ void CWetterView::RefreshWindows() {
                                         m_reader->FindSeries(identifier), m_connectingDocument,
                                         m_showSingleValues && m_cursorInside));
     }
+    for (const auto& rose : m_windRoses) rose->Update(m_period, m_document.Sensors());
 }
 
 void CWetterView::PlaceNewWindow(CSensorDialog& window, int index) {
@@ -606,6 +645,7 @@ void CWetterView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     SetTitle();
     for (const auto& window : m_windows) window->show();
+    for (const auto& rose : m_windRoses) rose->show();
 }
 
 // ---- Mouse ---------------------------------------------------------------
@@ -701,4 +741,38 @@ void CWetterView::PrintPreview() {
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { Print(*target); });
     preview.exec();
+}
+
+// ---- Table -----------------------------------------------------------------
+
+void CWetterView::ShowTable() {
+    if (m_table == nullptr) {
+        AppContext& context = m_document.Context();
+        m_table = std::make_unique<CDlgDataList>(context.ui, context.paths.ProgramName(), window());
+    }
+    m_table->SetSaveFolder(m_document.DataFolder());
+    FillTable();
+    m_table->show();
+    m_table->raise();
+}
+
+void CWetterView::FillTable() {
+    // Momentary values are kept per sensor as a history; the table takes copies.
+    std::vector<std::vector<CDaten>> momentary(m_windows.size());
+    std::vector<DataListWindow> columns;
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        const SensorWindowModel& model = m_windows[i]->Model();
+        DataListWindow column{model.Name(), model.Unit(),
+                              model.Sensor() != nullptr ? model.Sensor()->m_decimals : 0, nullptr};
+        if (m_period.momentary) {
+            if (const CAktuell* current = FindCurrentValue(m_document, model.Label())) {
+                momentary[i].assign(current->m_history.begin(), current->m_history.end());
+                column.series = &momentary[i];
+            }
+        } else if (const CListGraph* series = m_reader->FindSeries(model.Label())) {
+            column.series = &series->Points();
+        }
+        columns.push_back(std::move(column));
+    }
+    m_table->Fill(columns);
 }

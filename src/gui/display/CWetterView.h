@@ -15,6 +15,8 @@
 #include "display/DiagramZoom.h"
 #include "storage/ReaderView.h"
 
+class CDlgDataList;
+class CDlgWindRose;
 class CEinlesen;
 class CSensorDialog;
 class CWetterDoc;
@@ -71,6 +73,9 @@ public:
         kPrint,
         kPrintDirect,
         kPrintPreview,
+        kShowTable,
+        kCsvConverter,
+        kCsvStatistics,
     };
     QAction& Action(Command command) const;
     // Enabling and checking from the view's state.
@@ -96,6 +101,12 @@ public:
     const DiagramZoom& Zoom() const { return m_zoom; }
     const std::vector<std::string>& SensorIdentifiers() const { return m_identifiers; }
     const std::vector<std::unique_ptr<CSensorDialog>>& SensorWindows() const { return m_windows; }
+    const std::vector<std::unique_ptr<CDlgWindRose>>& WindRoseWindows() const {
+        return m_windRoses;
+    }
+    // "Show table": the table window, made when first asked for; null before.
+    void ShowTable();
+    CDlgDataList* Table() const { return m_table.get(); }
     bool ProgressShown() const { return m_progress != nullptr; }
     QString Title() const;
 
@@ -131,6 +142,7 @@ private:
     void PrintWithDialog();
     void PrintDirect();
     void PrintPreview();
+    void FillTable();
 
     CWetterDoc& m_document;
     std::unique_ptr<CEinlesen> m_reader;
@@ -139,6 +151,8 @@ private:
     DiagramSettings m_diagramSettings;
     std::vector<std::string> m_identifiers;
     std::vector<std::unique_ptr<CSensorDialog>> m_windows;
+    std::vector<std::unique_ptr<CDlgWindRose>> m_windRoses;
+    std::unique_ptr<CDlgDataList> m_table;
     std::vector<LayoutStore::SensorWindowLayout> m_storedWindows;
     int m_windowCounter = 1;
     bool m_ready = true;

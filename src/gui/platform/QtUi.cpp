@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include "gui/ui/ColourValue.h"
@@ -159,11 +160,37 @@ std::optional<std::string> QtUi::ChooseFileOfType(std::string_view caption,
     return ToPath(path);
 }
 
+std::optional<std::string> QtUi::ChooseSaveFileOfType(std::string_view caption,
+                                                      std::string_view initialPath,
+                                                      std::string_view filter,
+                                                      std::string_view defaultExtension) {
+    QFileDialog dialog(QApplication::activeWindow(), FromBytes(caption), FromPath(initialPath),
+                       FileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(FromBytes(defaultExtension));
+    // A name typed without an extension takes the type chosen in the dialog.
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& type) {
+            const qsizetype dot = type.lastIndexOf("*.");
+            if (dot < 0) return;
+            const QString suffix = type.mid(dot + 2).section(QRegularExpression("[ );]"), 0, 0);
+            if (!suffix.isEmpty() && !suffix.contains('*')) dialog.setDefaultSuffix(suffix);
+        });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToPath(dialog.selectedFiles().front());
+}
+
 QString QtUi::FileFilter(std::string_view windowsFilter) {
     const QStringList parts = FromBytes(windowsFilter).split('|', Qt::SkipEmptyParts);
     QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = QString(parts[i + 1]).replace(';', ' ');
+        // A description that already shows its pattern is not given it twice.
+        filters << (description.endsWith("(" + pattern + ")") ? description
+                                                              : description + " (" + pattern + ")");
+    }
     return filters.join(";;");
 }
 

@@ -27,6 +27,10 @@ public:
     std::optional<std::string> ChooseFileOfType(std::string_view caption,
                                                 std::string_view initialPath,
                                                 std::string_view filter) override;
+    std::optional<std::string> ChooseSaveFileOfType(std::string_view caption,
+                                                    std::string_view initialPath,
+                                                    std::string_view filter,
+                                                    std::string_view defaultExtension) override;
     std::optional<std::string> ChooseFolder(std::string_view caption,
                                             std::string_view initialPath) override;
 
