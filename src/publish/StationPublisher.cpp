@@ -45,6 +45,9 @@ void StationPublisher::WriteHtmlPage(const StationView& station) {
 }
 
 void StationPublisher::AwekasUpload(const StationView& station) {
+    // The map takes current values, and the logger's records leave them unset: sent now,
+    // a record would carry missing values (or the last live ones) under an old time.
+    if (m_context.process.initialisationRunning) return;
     // The record is taken now; only the sending waits for the worker.
     std::optional<CAwekas> upload = CAwekas::Prepare(m_awekas, station);
     if (!upload) return;

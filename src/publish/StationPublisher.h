@@ -18,8 +18,9 @@ struct AppContext;
 
 // The program's outputs after each stored record: the HTML current-values page
 // on the calling thread, the uploads on a worker thread of their own, in record
-// order, once the record's page has been written. Reads the upload settings
-// when it is made (at program start).
+// order, once the record's page has been written. Like the page, the AWEKAS
+// upload waits for live records: none while the initialisation runs. Reads the
+// upload settings when it is made (at program start).
 class StationPublisher final : public RecordPublisher {
 public:
     explicit StationPublisher(AppContext& context);

@@ -114,10 +114,19 @@ TEST(StationPublisher, AStoredRecordGoesToAwekasWhenItsUploadIsActive) {
     document.SensorIdentifiers() = {"TE", "FE"};
     document.LoadSensorDefinitions();
 
-    document.ProcessLine(Stamp(now) + "TE5.0,FE80,\r\n", false, false);
+    // A logger record read by the initialisation leaves the current values unset: not sent.
+    world.process.initialisationRunning = true;
+    document.ProcessLine(Stamp(now) + "TE4.0,FE79,\r\n", true, true);
+    world.process.initialisationRunning = false;
+    ASSERT_TRUE(publisher.Worker().WaitUntilIdle(std::chrono::seconds(10)));
+    EXPECT_TRUE(proxy.Requests().empty()) << ::testing::PrintToString(proxy.Requests());
+
+    world.clock.SetNow(now + 300);
+    document.ProcessLine(Stamp(now + 300) + "TE5.0,FE80,\r\n", false, false);
     ASSERT_TRUE(proxy.WaitForRequests(1, 10000));
     EXPECT_THAT(proxy.Requests()[0],
-                ::testing::HasSubstr("/eingabe_pruefung.php/eingabe_pruefung.php?val="));
+                ::testing::HasSubstr("/eingabe_pruefung.php/eingabe_pruefung.php?val=anna;"));
+    EXPECT_THAT(proxy.Requests()[0], ::testing::HasSubstr(";01.02.2024;12:05;5.00;"));
     ASSERT_TRUE(publisher.Worker().WaitUntilIdle(std::chrono::seconds(10)));
     const std::string log = files.Read(world.paths.InFolder("AwekasLog.txt"));
     EXPECT_NE(log.find("eingabe_pruefung.php?val=anna;"), std::string::npos) << log;
