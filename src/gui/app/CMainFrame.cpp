@@ -20,6 +20,7 @@
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/CProcessControlDlg.h"
 #include "gui/ui/ViewPlacement.h"
+#include "gui/comm/ConnectionCommands.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/display/CWetterView.h"
 #include "gui/publish/CDlgAwekas.h"
@@ -122,6 +123,7 @@ void CMainFrame::CreateMenus() {
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* setup = menuBar()->addMenu("&Setup");
+    AddConnectionCommands(*setup, *this);
     connect(setup->addAction("&Process control..."), &QAction::triggered, this,
             &CMainFrame::ShowProcessControl);
     connect(setup->addAction("HTML configuration"), &QAction::triggered, this,
