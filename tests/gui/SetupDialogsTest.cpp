@@ -451,10 +451,11 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
     ASSERT_NE(setup, nullptr);
     QStringList texts;
     for (QAction* action : setup->actions()) texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"&Process control...", "HTML configuration", "HTTP upload",
-                                  "AWEKAS Settings"}));
-    const QStringList titles{"Process control", "HTML Ausgabe konfigurieren",
-                             "HTTP upload settings", "AWEKAS Settings"};
+    EXPECT_EQ(texts, (QStringList{"&Connection...", "&Process control...", "HTML configuration",
+                                  "HTTP upload", "AWEKAS Settings"}));
+    const QStringList titles{"Settings of weatherdata", "Process control",
+                             "HTML Ausgabe konfigurieren", "HTTP upload settings",
+                             "AWEKAS Settings"};
 
     for (QAction* action : setup->actions()) {
         QString title;

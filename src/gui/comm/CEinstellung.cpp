@@ -1,6 +1,7 @@
 #include "gui/comm/CEinstellung.h"
 
 #include <QAbstractItemView>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -55,8 +56,12 @@ CEinstellung::CEinstellung(Profile& profile, std::string stationFile, Connection
     setWindowTitle(QString::fromLatin1(kTitle));
 
     auto* typeColumn = new QVBoxLayout;
+    // The two sets of radio buttons are groups of their own, so that Tab and the
+    // arrow keys treat each set apart.
+    auto* types = new QButtonGroup(this);
     for (std::size_t i = 0; i < m_types.size(); ++i) {
         m_types[i] = new QRadioButton(QString::fromLatin1(kTypeTexts[i]));
+        types->addButton(m_types[i]);
         typeColumn->addWidget(m_types[i]);
         connect(m_types[i], &QRadioButton::toggled, this, &CEinstellung::ShowChosenGroup);
     }
@@ -134,6 +139,9 @@ QGroupBox* CEinstellung::NewSerialGroup(const ConnectionChoice& opened) {
 
     m_searchBaud = new QRadioButton(QStringLiteral("&search for baud rate"));
     m_fixedBaud = new QRadioButton(QStringLiteral("f&ixed baud rate"));
+    auto* baudButtons = new QButtonGroup(this);
+    baudButtons->addButton(m_searchBaud);
+    baudButtons->addButton(m_fixedBaud);
     (opened.fixedBaud != 0 ? m_fixedBaud : m_searchBaud)->setChecked(true);
     auto* baud = new QGroupBox(QStringLiteral("Baudrate"));
     auto* baudLayout = new QVBoxLayout(baud);
