@@ -38,6 +38,19 @@
 #include "platform/IniProfile.h"
 #include "platform/SystemClock.h"
 
+#ifdef WETTER_HAVE_SIMULATOR
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+
+#include "StationHome.h"
+#include "app/CWetterDoc.h"
+#include "gui/app/CMainFrame.h"
+#include "gui/app/CWetterApp.h"
+#include "sim/SeedData.h"
+#include "sim/Station.h"
+#endif
+
 namespace {
 
 using namespace ConnectionOptions;
@@ -439,5 +452,99 @@ TEST_F(ConnectionDialogTest, BaudSearchWritesTheRateFoundAndCloses) {
               std::string::npos)
         << Bytes();
 }
+
+#ifdef WETTER_HAVE_SIMULATOR
+
+// ---- from stored data to acquisition with the windows alone ----
+
+// A station home with a day of stored data that only reads it, and the simulated station.
+class ConnectionWindowsWithStation : public ::testing::Test {
+protected:
+    void Start(orbsim::StationOptions options) {
+        QSettings("Norvika GmbH", "wetter").clear();
+        options.cycleSeconds = 0.3;
+        options.storageInterval = 2;
+        options.sensors = {{"TE", 1}, {"FE", 0}};
+        m_station = std::make_unique<orbsim::Station>(options);
+        ASSERT_TRUE(m_station->Start());
+        orbsim::SeedOptions seed;
+        seed.folder = m_home.DataFolder();
+        seed.days = 1;
+        seed.interval = 2;
+        seed.sensors = options.sensors;
+        seed.end = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 30, 2);
+        ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
+        m_home.WriteStation("[DataParams]\nSettsID=0\n[Programmstart]\nStart=0\n"
+                            "[Dateninterpretation]\nMit_Speicher=0\nDaten_Speichern=0\n",
+                            2);
+        auto ui = std::make_unique<ScriptedUi>();
+        m_ui = ui.get();
+        m_app = std::make_unique<CWetterApp>(m_home.folder.File("wetter"), std::move(ui));
+        ASSERT_TRUE(m_app->InitInstance({"wetter"}));
+        ASSERT_FALSE(Document().AcquisitionRunning()) << "stored data only";
+    }
+    ~ConnectionWindowsWithStation() override {
+        if (m_app && m_app->MainFrame()) m_app->MainFrame()->close();
+    }
+
+    CWetterDoc& Document() const { return *m_app->MainFrame()->Documents().front(); }
+    // "&Connection..." of the Setup menu, with `fill` acting in the dialog.
+    void ConnectThroughTheMenu(const std::function<void(CEinstellung&)>& fill) {
+        QAction* command = nullptr;
+        for (QAction* menu : m_app->MainFrame()->menuBar()->actions())
+            if (menu->text() == "&Setup")
+                for (QAction* action : menu->menu()->actions())
+                    if (action->text() == "&Connection...") command = action;
+        ASSERT_NE(command, nullptr);
+        WithModal<CEinstellung>([&] { command->trigger(); }, fill);
+    }
+
+    StationHome m_home;
+    std::unique_ptr<orbsim::Station> m_station;
+    ScriptedUi* m_ui = nullptr;
+    std::unique_ptr<CWetterApp> m_app;
+};
+
+TEST_F(ConnectionWindowsWithStation, ReconnectOverTheNetworkStartsTheAcquisition) {
+    orbsim::StationOptions options;
+    options.link = orbsim::LinkKind::kTcp;
+    Start(options);
+    ConnectThroughTheMenu([&](CEinstellung& dialog) {
+        EXPECT_TRUE(dialog.TypeButton(ConnectionType::kStoredDataOnly).isChecked());
+        dialog.TypeButton(ConnectionType::kTcp).click();
+        dialog.AddressField().setText("127.0.0.1");
+        dialog.TcpPortField().setText(QString::number(m_station->TcpPort()));
+        dialog.ReconnectButton().click();
+    });
+    EXPECT_TRUE(Document().AcquisitionRunning());
+    EXPECT_EQ(Document().Connection().type, ConnectionType::kTcp);
+    EXPECT_TRUE(m_ui->shown.empty()) << m_ui->shown.front().text;
+    const std::time_t initialised = Document().LastStoredTime();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Document().LastStoredTime() >= initialised + 2; }, 5000))
+        << "live records are stored";
+}
+
+TEST_F(ConnectionWindowsWithStation, ReconnectOverASerialLineSearchesTheRateFirst) {
+    orbsim::StationOptions options;
+    options.link = orbsim::LinkKind::kPty;
+    options.linkPath = m_home.folder.File("ttyStation");
+    options.baudRate = 19200;  // one rate below the first one tried
+    Start(options);
+    ConnectThroughTheMenu([&](CEinstellung& dialog) {
+        dialog.TypeButton(ConnectionType::kSerial).click();
+        dialog.SerialPortBox().setEditText(QString::fromStdString(options.linkPath));
+        EXPECT_TRUE(dialog.SearchBaudButton().isChecked());
+        dialog.ReconnectButton().click();
+    });
+    EXPECT_TRUE(Document().AcquisitionRunning());
+    EXPECT_TRUE(m_ui->shown.empty()) << m_ui->shown.front().text;
+    EXPECT_EQ(m_station->LineBaudRate(), 19200);
+    const std::string station = m_home.folder.Read("wetterstation.ini");
+    EXPECT_NE(station.find("Anschluss=" + options.linkPath + "\r\nAutoB=0\r\nBaudrate=19200\r\n"),
+              std::string::npos)
+        << station;
+}
+
+#endif
 
 }  // namespace
