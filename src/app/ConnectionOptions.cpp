@@ -98,7 +98,8 @@ std::optional<std::string> CheckPort(const std::string& typed, std::vector<PortE
             entry->error = error;
     }
     if (DoesNotExist(entry->error))
-        return "The port " + path + " does not exist.\nPlease choose a listed port or "
+        return "The port " + path +
+               " does not exist.\nPlease choose a listed port or "
                "check the device path.";
     return std::nullopt;
 }
@@ -117,8 +118,7 @@ std::optional<std::string> CheckTcp(const ConnectionChoice& choice, int& port) {
     if (address.size() > kMaxAddress)
         return "Please enter no more than " + std::to_string(kMaxAddress) +
                " characters for the IP- or WEB Address.";
-    if (!IsHostText(address))
-        return "\"" + address + "\" is no IP address or host name.";
+    if (!IsHostText(address)) return "\"" + address + "\" is no IP address or host name.";
     const std::string portText = Trimmed(choice.tcpPort);
     if (!AllDigits(portText) || portText.size() > 5 || Atoi(portText) > 65535)
         return "TCP/IP Port: please enter an integer between 0 and 65535.";
@@ -129,7 +129,8 @@ std::optional<std::string> CheckTcp(const ConnectionChoice& choice, int& port) {
 // ---- line settings ----
 
 LineChoice SectionDefaults(LineSection section) {
-    return section == LineSection::kSerial ? LineChoice{9600, 8, 0, 2} : LineChoice{115200, 8, 0, 2};
+    return section == LineSection::kSerial ? LineChoice{9600, 8, 0, 2}
+                                           : LineChoice{115200, 8, 0, 2};
 }
 
 bool Offers(const std::vector<int>& list, int value) {
@@ -298,8 +299,8 @@ const char* SectionName(LineSection section) {
 
 // 76800 is left out: the serial drivers here have no such rate.
 const std::vector<int>& BaudRates() {
-    static const std::vector<int> rates{300,  600,   1200,  2400,  4800,  9600,
-                                        19200, 38400, 115200, 230400};
+    static const std::vector<int> rates{300,  600,   1200,  2400,   4800,
+                                        9600, 19200, 38400, 115200, 230400};
     return rates;
 }
 const std::vector<int>& DataBitChoices() {
@@ -367,14 +368,14 @@ ModemFields OpenModemFields(Profile& profile, const std::string& stationFile) {
 bool AcceptModemFields(Ui& ui, const std::string& caption, Profile& profile,
                        const std::string& stationFile, const ModemFields& fields) {
     const std::vector<std::pair<const char*, const std::string*>> texts{
-        {"Telefon Nummer", &fields.phoneNumber}, {"Waehl Befehl", &fields.dialCommand},
+        {"Telefon Nummer", &fields.phoneNumber},     {"Waehl Befehl", &fields.dialCommand},
         {"Waehl Abschluss", &fields.dialTerminator}, {"Aufbau vorher", &fields.commandBefore},
-        {"Aufbau nachher", &fields.commandAfter},   {"Mobil Pin", &fields.simPin}};
+        {"Aufbau nachher", &fields.commandAfter},    {"Mobil Pin", &fields.simPin}};
     for (const auto& [key, value] : texts) {
         if (value->size() <= kMaxModemText) continue;
         Refuse(ui, caption,
-               "At most " + std::to_string(kMaxModemText) + " characters can be kept for \"" +
-                   key + "\".");
+               "At most " + std::to_string(kMaxModemText) + " characters can be kept for \"" + key +
+                   "\".");
         return false;
     }
 
@@ -420,8 +421,9 @@ std::optional<double> ParseSeconds(std::string_view text) {
     std::replace(number.begin(), number.end(), ',', '.');
     const std::size_t point = number.find('.');
     const std::string_view whole = std::string_view(number).substr(0, point);
-    const std::string_view fraction =
-        point == std::string::npos ? std::string_view() : std::string_view(number).substr(point + 1);
+    const std::string_view fraction = point == std::string::npos
+                                          ? std::string_view()
+                                          : std::string_view(number).substr(point + 1);
     const bool digitsOnly =
         (whole.empty() || AllDigits(whole)) && (fraction.empty() || AllDigits(fraction));
     if (!digitsOnly || (whole.empty() && fraction.empty()) || whole.size() > 6) return std::nullopt;

@@ -9,8 +9,8 @@ namespace {
 constexpr unsigned kCancelPollMs = 10;
 }  // namespace
 
-BaudRateSearch::BaudRateSearch(CDataBase& transport, SerialLineSettings line,
-                               AutoResetEvent& abort, EventQueue& events)
+BaudRateSearch::BaudRateSearch(CDataBase& transport, SerialLineSettings line, AutoResetEvent& abort,
+                               EventQueue& events)
     : m_transport(transport),
       m_abort(abort),
       m_events(events),

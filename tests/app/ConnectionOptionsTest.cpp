@@ -20,7 +20,8 @@ namespace {
 
 using namespace ConnectionOptions;
 
-// A station file with a serial section, a TCP section and a modem section, in CRLF as Windows wrote it.
+// A station file with a serial section, a TCP section and a modem section, in CRLF as Windows wrote
+// it.
 constexpr const char* kStation =
     "[DataParams]\r\nSettsID=1\r\n[Programmstart]\r\nStart=1\r\n"
     "[Serielle Schnittstelle]\r\nAnschluss=\\\\.\\COM3\r\nBaudrate=19200\r\nAutoB=1\r\n"
@@ -80,17 +81,19 @@ TEST_F(ConnectionOptionsTest, PortListsKeepTheStationsPortsAndSayWhyOthersCannot
     const auto paths = [](const std::vector<PortEntry>& list) {
         std::vector<std::string> texts;
         for (const PortEntry& entry : list)
-            texts.push_back(entry.path + (entry.error != 0 ? " (" + PortProblem(entry.error) + ")" : ""));
+            texts.push_back(entry.path +
+                            (entry.error != 0 ? " (" + PortProblem(entry.error) + ")" : ""));
         return texts;
     };
     EXPECT_EQ(paths(lists.serial),
-              (std::vector<std::string>{"/dev/ttyS0",
-                                        "/dev/ttyS1 (no permission: add yourself to the dialout group)",
-                                        "/dev/ttyUSB0", "/dev/ttyUSB1 (in use by another program)"}));
-    EXPECT_EQ(paths(lists.modem),
-              (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyS0",
-                                        "/dev/ttyS1 (no permission: add yourself to the dialout group)",
-                                        "/dev/ttyUSB1 (in use by another program)"}));
+              (std::vector<std::string>{
+                  "/dev/ttyS0", "/dev/ttyS1 (no permission: add yourself to the dialout group)",
+                  "/dev/ttyUSB0", "/dev/ttyUSB1 (in use by another program)"}));
+    EXPECT_EQ(
+        paths(lists.modem),
+        (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyS0",
+                                  "/dev/ttyS1 (no permission: add yourself to the dialout group)",
+                                  "/dev/ttyUSB1 (in use by another program)"}));
     EXPECT_EQ(probe.opened, (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB1"}));
     EXPECT_EQ(probe.closes, 1) << "the one port that opened is closed again";
     EXPECT_TRUE(probe.formats.empty()) << "listing must not change a port's settings";
@@ -145,32 +148,36 @@ ConnectionChoice Choice(ConnectionType type) {
 INSTANTIATE_TEST_SUITE_P(
     Types, AcceptedChoices,
     ::testing::Values(
-        AcceptRow{"StoredDataOnly", Choice(ConnectionType::kStoredDataOnly),
-                  "[DataParams]\r\nSettsID=0\r\n[Programmstart]\r\nStart=0\r\n"
-                  "[Serielle Schnittstelle]\r\nAnschluss=\\\\.\\COM3\r\nBaudrate=19200\r\nAutoB=1\r\n"
-                  "[TCP/IP Schnittstelle]\r\nIP-Adresse=wetter.lan\r\nIP-Port=23\r\n"
-                  "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n"},
-        AcceptRow{"Serial", Choice(ConnectionType::kSerial),
-                  "[DataParams]\r\nSettsID=1\r\n[Programmstart]\r\nStart=1\r\n"
-                  "[Serielle Schnittstelle]\r\nAnschluss=/dev/ttyUSB0\r\nBaudrate=19200\r\nAutoB=0\r\n"
-                  "[TCP/IP Schnittstelle]\r\nIP-Adresse=wetter.lan\r\nIP-Port=23\r\n"
-                  "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n"},
-        AcceptRow{"Network", Choice(ConnectionType::kTcp),
-                  "[DataParams]\r\nSettsID=2\r\n[Programmstart]\r\nStart=1\r\n"
-                  "[Serielle Schnittstelle]\r\nAnschluss=\\\\.\\COM3\r\nBaudrate=19200\r\nAutoB=1\r\n"
-                  "[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\nIP-Port=8024\r\n"
-                  "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n"},
-        AcceptRow{"Modem", Choice(ConnectionType::kModem),
-                  "[DataParams]\r\nSettsID=3\r\n[Programmstart]\r\nStart=1\r\n"
-                  "[Serielle Schnittstelle]\r\nAnschluss=\\\\.\\COM3\r\nBaudrate=19200\r\nAutoB=1\r\n"
-                  "[TCP/IP Schnittstelle]\r\nIP-Adresse=wetter.lan\r\nIP-Port=23\r\n"
-                  "[Modem Verbindung]\r\nAnschluss=/dev/ttyUSB0\r\n"}),
+        AcceptRow{
+            "StoredDataOnly", Choice(ConnectionType::kStoredDataOnly),
+            "[DataParams]\r\nSettsID=0\r\n[Programmstart]\r\nStart=0\r\n"
+            "[Serielle Schnittstelle]\r\nAnschluss=\\\\.\\COM3\r\nBaudrate=19200\r\nAutoB=1\r\n"
+            "[TCP/IP Schnittstelle]\r\nIP-Adresse=wetter.lan\r\nIP-Port=23\r\n"
+            "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n"},
+        AcceptRow{
+            "Serial", Choice(ConnectionType::kSerial),
+            "[DataParams]\r\nSettsID=1\r\n[Programmstart]\r\nStart=1\r\n"
+            "[Serielle Schnittstelle]\r\nAnschluss=/dev/ttyUSB0\r\nBaudrate=19200\r\nAutoB=0\r\n"
+            "[TCP/IP Schnittstelle]\r\nIP-Adresse=wetter.lan\r\nIP-Port=23\r\n"
+            "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n"},
+        AcceptRow{
+            "Network", Choice(ConnectionType::kTcp),
+            "[DataParams]\r\nSettsID=2\r\n[Programmstart]\r\nStart=1\r\n"
+            "[Serielle Schnittstelle]\r\nAnschluss=\\\\.\\COM3\r\nBaudrate=19200\r\nAutoB=1\r\n"
+            "[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\nIP-Port=8024\r\n"
+            "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n"},
+        AcceptRow{
+            "Modem", Choice(ConnectionType::kModem),
+            "[DataParams]\r\nSettsID=3\r\n[Programmstart]\r\nStart=1\r\n"
+            "[Serielle Schnittstelle]\r\nAnschluss=\\\\.\\COM3\r\nBaudrate=19200\r\nAutoB=1\r\n"
+            "[TCP/IP Schnittstelle]\r\nIP-Adresse=wetter.lan\r\nIP-Port=23\r\n"
+            "[Modem Verbindung]\r\nAnschluss=/dev/ttyUSB0\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConnectionOptionsTest, ReconnectWritesTheSameWithoutTheAnnouncement) {
     PortLists lists;
-    ASSERT_TRUE(AcceptConnectionChoice(ui, "wetter", profile, File(),
-                                       Choice(ConnectionType::kTcp), lists, probe, false));
+    ASSERT_TRUE(AcceptConnectionChoice(ui, "wetter", profile, File(), Choice(ConnectionType::kTcp),
+                                       lists, probe, false));
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_NE(Bytes().find("IP-Port=8024"), std::string::npos);
 }
@@ -338,8 +345,9 @@ struct StopBitRow {
 TEST_F(ConnectionOptionsTest, LineSettingsShowStoredValuesAndWriteStopBitCodes) {
     // A stored stop-bit code 0 is one stop bit; code 1 (one and a half) has no entry.
     for (const StopBitRow& row : {StopBitRow{"0", 1}, StopBitRow{"2", 2}, StopBitRow{"1", 2}}) {
-        home.folder.Write("wetterstation.ini", std::string("[Serielle Schnittstelle]\r\nStoppbits=") +
-                                                   row.stored + "\r\n");
+        home.folder.Write(
+            "wetterstation.ini",
+            std::string("[Serielle Schnittstelle]\r\nStoppbits=") + row.stored + "\r\n");
         EXPECT_EQ(OpenLineChoice(profile, File(), LineSection::kSerial).stopBitCount, row.shown)
             << row.stored;
     }
@@ -351,10 +359,10 @@ TEST_F(ConnectionOptionsTest, LineSettingsShowStoredValuesAndWriteStopBitCodes) 
     EXPECT_EQ(modem.dataBits, 8);
     EXPECT_EQ(modem.parity, 0);
 
-    ASSERT_TRUE(AcceptLineChoice(ui, "wetter", profile, File(), LineSection::kSerial,
-                                 {4800, 7, 2, 1}));
-    ASSERT_TRUE(AcceptLineChoice(ui, "wetter", profile, File(), LineSection::kModem,
-                                 {38400, 8, 1, 2}));
+    ASSERT_TRUE(
+        AcceptLineChoice(ui, "wetter", profile, File(), LineSection::kSerial, {4800, 7, 2, 1}));
+    ASSERT_TRUE(
+        AcceptLineChoice(ui, "wetter", profile, File(), LineSection::kModem, {38400, 8, 1, 2}));
     EXPECT_EQ(Bytes(),
               "[Modem Verbindung]\r\nBaudrate=38400\r\nDatenbits=8\r\nParitaet=1\r\nStoppbits=2\r\n"
               "[Serielle Schnittstelle]\r\nBaudrate=4800\r\nDatenbits=7\r\nParitaet=2\r\n"
@@ -412,19 +420,20 @@ TEST_F(ConnectionOptionsTest, ModemTimeoutIsRaisedToTwoMinutesOrRefused) {
         const bool saved = AcceptModemFields(ui, "wetter", profile, File(), fields);
         EXPECT_EQ(saved, *row.stored != '\0');
         if (saved)
-            EXPECT_NE(Bytes().find(std::string("Timeout=") + row.stored + "\r\n"), std::string::npos);
+            EXPECT_NE(Bytes().find(std::string("Timeout=") + row.stored + "\r\n"),
+                      std::string::npos);
         else
             EXPECT_EQ(Bytes(), "");
-        EXPECT_EQ(ui.Messages(), row.message ? std::vector<std::string>{row.message}
-                                             : std::vector<std::string>{});
+        EXPECT_EQ(ui.Messages(),
+                  row.message ? std::vector<std::string>{row.message} : std::vector<std::string>{});
     }
 }
 
 // ---- "Connection options" ----
 
 TEST_F(ConnectionOptionsTest, ReconnectSwitchReadsAnythingButFalseAsOn) {
-    for (const auto& [stored, on] : {std::pair{"false", false}, {"FALSE", false}, {"yes", true},
-                                     {"TRUE", true}}) {
+    for (const auto& [stored, on] :
+         {std::pair{"false", false}, {"FALSE", false}, {"yes", true}, {"TRUE", true}}) {
         home.folder.Write("wetterstation.ini",
                           std::string("[Verbindungsabbruch]\r\nReconnectAktiv=") + stored +
                               "\r\nReconnect=2.5\r\nReconnectTimeout=nonsense\r\n");

@@ -84,10 +84,8 @@ class ConnectionDialogTest : public ::testing::Test {
 protected:
     ConnectionDialogTest() {
         m_folder.Write("wetterstation.ini", kStation);
-        m_lists.serial = {{"/dev/ttyS0", 0},
-                          {"/dev/ttyUSB0", 0},
-                          {"/dev/ttyUSB1", EBUSY},
-                          {kByIdPort, 0}};
+        m_lists.serial = {
+            {"/dev/ttyS0", 0}, {"/dev/ttyUSB0", 0}, {"/dev/ttyUSB1", EBUSY}, {kByIdPort, 0}};
         m_lists.modem = {{"/dev/ttyACM0", 0}, {"/dev/ttyS0", 0}, {"/dev/ttyUSB1", EBUSY}};
     }
 
@@ -144,7 +142,8 @@ TEST_F(ConnectionDialogTest, ShowsTheGroupOfTheChosenTypeWithItsPorts) {
     ExpectNothingCut(*dialog);
     EXPECT_TRUE(dialog->grab().save(Screenshot("connection.png")));
 
-    // Keyboard: each type's radio first, then the group's fields in reading order, then the buttons.
+    // Keyboard: each type's radio first, then the group's fields in reading order, then the
+    // buttons.
     const std::vector<const QWidget*> chain = TabChain(dialog->TypeButton(ConnectionType::kSerial));
     const auto at = [&](const QWidget& widget) {
         return std::find(chain.begin(), chain.end(), &widget) - chain.begin();
@@ -178,7 +177,8 @@ TEST_F(ConnectionDialogTest, AcceptAnnouncesTheNextStartAndWritesTheNetwork) {
     auto dialog = Dialog();
     ShowWindow(*dialog);
     QTest::keyClick(dialog.get(), Qt::Key_N, Qt::AltModifier);  // "Data via &network"
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->TypeButton(ConnectionType::kTcp).isChecked(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return dialog->TypeButton(ConnectionType::kTcp).isChecked(); }));
     dialog->AddressField().setText("127.0.0.1");
     dialog->TcpPortField().setText("8024");
     QTest::keyClick(&dialog->TcpPortField(), Qt::Key_Return);
@@ -187,11 +187,12 @@ TEST_F(ConnectionDialogTest, AcceptAnnouncesTheNextStartAndWritesTheNetwork) {
     EXPECT_EQ(dialog->Result().end, DialogEnd::kAccept);
     EXPECT_EQ(dialog->Result().type, ConnectionType::kTcp);
     EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Settings will be used for the next time"});
-    EXPECT_EQ(Bytes(),
-              "[DataParams]\r\nSettsID=2\r\n[Programmstart]\r\nStart=1\r\n"
-              "[Serielle Schnittstelle]\r\nAnschluss=/dev/ttyUSB0\r\nBaudrate=9600\r\nStoppbits=0\r\n"
-              "AutoB=0\r\n[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\nIP-Port=8024\r\n"
-              "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n");
+    EXPECT_EQ(
+        Bytes(),
+        "[DataParams]\r\nSettsID=2\r\n[Programmstart]\r\nStart=1\r\n"
+        "[Serielle Schnittstelle]\r\nAnschluss=/dev/ttyUSB0\r\nBaudrate=9600\r\nStoppbits=0\r\n"
+        "AutoB=0\r\n[TCP/IP Schnittstelle]\r\nIP-Adresse=127.0.0.1\r\nIP-Port=8024\r\n"
+        "[Modem Verbindung]\r\nAnschluss=/dev/ttyACM0\r\n");
 }
 
 TEST_F(ConnectionDialogTest, ReconnectWritesWithoutAnnouncementAndCancelWritesNothing) {
@@ -210,8 +211,9 @@ TEST_F(ConnectionDialogTest, ReconnectWritesWithoutAnnouncementAndCancelWritesNo
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->Result().end, DialogEnd::kReconnect);
     EXPECT_TRUE(m_ui.shown.empty());
-    EXPECT_NE(Bytes().find(std::string("Anschluss=") + kByIdPort + "\r\nBaudrate=9600\r\n"
-                                                                   "Stoppbits=0\r\nAutoB=1\r\n"),
+    EXPECT_NE(Bytes().find(std::string("Anschluss=") + kByIdPort +
+                           "\r\nBaudrate=9600\r\n"
+                           "Stoppbits=0\r\nAutoB=1\r\n"),
               std::string::npos)
         << Bytes();
 }
@@ -289,7 +291,7 @@ TEST_F(ConnectionDialogTest, LineSettingsOfferTheirListsAndWriteTheChoice) {
     CKonfigurationComDlg dialog(m_profile, File(), LineSection::kSerial, m_ui, "wetter");
     EXPECT_EQ(dialog.windowTitle(), "Configure COM-Port");
     EXPECT_EQ(Items(dialog.BaudBox()), (QStringList{"300", "600", "1200", "2400", "4800", "9600",
-                                                     "19200", "38400", "115200", "230400"}));
+                                                    "19200", "38400", "115200", "230400"}));
     EXPECT_EQ(Items(dialog.DataBitsBox()), (QStringList{"7", "8"}));
     EXPECT_EQ(Items(dialog.ParityBox()), (QStringList{"0", "1", "2"}));
     EXPECT_EQ(Items(dialog.StopBitsBox()), (QStringList{"1", "2"}));
@@ -448,8 +450,9 @@ TEST_F(ConnectionDialogTest, BaudSearchWritesTheRateFoundAndCloses) {
     EXPECT_TRUE(dialog.Run());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Line().baudRate, 4800);
-    EXPECT_NE(Bytes().find("[Serielle Schnittstelle]\r\nAnschluss=/dev/ttyUSB0\r\nBaudrate=4800\r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        Bytes().find("[Serielle Schnittstelle]\r\nAnschluss=/dev/ttyUSB0\r\nBaudrate=4800\r\n"),
+        std::string::npos)
         << Bytes();
 }
 
@@ -474,9 +477,10 @@ protected:
         seed.sensors = options.sensors;
         seed.end = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 30, 2);
         ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
-        m_home.WriteStation("[DataParams]\nSettsID=0\n[Programmstart]\nStart=0\n"
-                            "[Dateninterpretation]\nMit_Speicher=0\nDaten_Speichern=0\n",
-                            2);
+        m_home.WriteStation(
+            "[DataParams]\nSettsID=0\n[Programmstart]\nStart=0\n"
+            "[Dateninterpretation]\nMit_Speicher=0\nDaten_Speichern=0\n",
+            2);
         auto ui = std::make_unique<ScriptedUi>();
         m_ui = ui.get();
         m_app = std::make_unique<CWetterApp>(m_home.folder.File("wetter"), std::move(ui));
@@ -520,7 +524,8 @@ TEST_F(ConnectionWindowsWithStation, ReconnectOverTheNetworkStartsTheAcquisition
     EXPECT_EQ(Document().Connection().type, ConnectionType::kTcp);
     EXPECT_TRUE(m_ui->shown.empty()) << m_ui->shown.front().text;
     const std::time_t initialised = Document().LastStoredTime();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Document().LastStoredTime() >= initialised + 2; }, 5000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return Document().LastStoredTime() >= initialised + 2; }, 5000))
         << "live records are stored";
 }
 

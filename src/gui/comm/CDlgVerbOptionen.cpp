@@ -34,8 +34,8 @@ CDlgVerbOptionen::CDlgVerbOptionen(Profile& profile, std::string stationFile,
       m_caption(std::move(caption)),
       m_opened(ConnectionOptions::OpenReconnectFields(m_profile, m_stationFile)) {
     setWindowTitle(QString::fromLatin1(kTitle));
-    m_active = new QCheckBox(
-        QStringLiteral("&When losing connection try automatically to reconnect."));
+    m_active =
+        new QCheckBox(QStringLiteral("&When losing connection try automatically to reconnect."));
     m_active->setChecked(m_opened.active);
     m_delay = NewSecondsField(m_opened.delay);
     m_timeout = NewSecondsField(m_opened.timeout);
@@ -77,9 +77,8 @@ void CDlgVerbOptionen::EnableTimes() {
 }
 
 void CDlgVerbOptionen::accept() {
-    const ConnectionOptions::ReconnectFields entered{m_active->isChecked(),
-                                                     ToBytes(m_delay->text()),
-                                                     ToBytes(m_timeout->text())};
+    const ConnectionOptions::ReconnectFields entered{
+        m_active->isChecked(), ToBytes(m_delay->text()), ToBytes(m_timeout->text())};
     if (ConnectionOptions::AcceptReconnectFields(m_ui, m_caption, m_profile, m_stationFile,
                                                  m_opened, entered, m_connection, m_processWide))
         QDialog::accept();

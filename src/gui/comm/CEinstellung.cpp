@@ -105,7 +105,8 @@ CEinstellung::CEinstellung(Profile& profile, std::string stationFile, Connection
     m_types[static_cast<std::size_t>(Index(opened.type))]->setFocus();
 }
 
-QComboBox* CEinstellung::NewPortBox(const std::vector<PortEntry>& list, const std::string& current) {
+QComboBox* CEinstellung::NewPortBox(const std::vector<PortEntry>& list,
+                                    const std::string& current) {
     auto* box = new QComboBox;
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);

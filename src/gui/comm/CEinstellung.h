@@ -31,9 +31,9 @@ public:
     // `opened` fills the fields; `lists` are the ports to offer and `probe`
     // checks a port typed in. `processWide` holds the reconnect switch of the
     // connection options. `caption` titles the messages.
-    CEinstellung(Profile& profile, std::string stationFile, ConnectionOptions::ConnectionChoice opened,
-                 ConnectionOptions::PortLists lists, SerialPort& probe,
-                 ProcessWideSettings& processWide, Ui& ui, std::string caption,
+    CEinstellung(Profile& profile, std::string stationFile,
+                 ConnectionOptions::ConnectionChoice opened, ConnectionOptions::PortLists lists,
+                 SerialPort& probe, ProcessWideSettings& processWide, Ui& ui, std::string caption,
                  QWidget* parent = nullptr);
 
     // "Accept": announces that the settings are used next time, then writes them.

@@ -16,7 +16,8 @@
 void AddConnectionCommands(QMenu& setup, CMainFrame& frame) {
     QAction* connection = setup.addAction(QStringLiteral("&Connection..."));
     QObject::connect(connection, &QAction::triggered, &frame, [&frame] {
-        if (CWetterDoc* document = frame.ActiveDocument()) ShowConnectionSettings(*document, &frame);
+        if (CWetterDoc* document = frame.ActiveDocument())
+            ShowConnectionSettings(*document, &frame);
     });
 }
 
