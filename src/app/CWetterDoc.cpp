@@ -142,6 +142,11 @@ void CWetterDoc::SetResetHour(int hour) {
     m_settings.interpretation.resetCommand = "!R" + std::to_string(hour);
 }
 
+void CWetterDoc::TakeConnectionType(ConnectionType type) {
+    m_settings.connection.type = type;
+    m_settings.interpretation.start = static_cast<int>(type);
+}
+
 void CWetterDoc::LoadSensorDefinitions() {
     m_sensors.Load(m_context.profile, DefineFile(), InternFile(), m_sensorIdentifiers);
     for (DocumentView* view : m_views) view->SensorsReplaced();

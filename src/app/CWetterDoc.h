@@ -116,6 +116,9 @@ public:
 
     // The daily precipitation reset hour; rebuilds the "!R%d" command.
     void SetResetHour(int hour);
+    // The connection dialog's choice: the connection type, and the start flag
+    // with it (a station reached over a link is connected at start).
+    void TakeConnectionType(ConnectionType type);
 
     const StationSettings& Settings() const override { return m_settings; }
     const ConnectionSettings& Connection() const { return m_settings.connection; }

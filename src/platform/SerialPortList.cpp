@@ -39,7 +39,7 @@ std::vector<std::string> SortedNames(const std::string& folder, bool (*keep)(con
 
 }  // namespace
 
-std::vector<std::string> ListSerialPorts(SerialPort& probe, const SerialPortFolders& folders) {
+std::vector<std::string> SerialPortCandidates(const SerialPortFolders& folders) {
     std::vector<std::string> candidates;
     const auto isSerialDevice = [](const fs::path& entry) {
         std::error_code error;
@@ -51,9 +51,12 @@ std::vector<std::string> ListSerialPorts(SerialPort& probe, const SerialPortFold
         candidates.push_back(folders.dev + "/" + name);
     for (const std::string& name : SortedNames(folders.byId, [](const fs::path&) { return true; }))
         candidates.push_back(folders.byId + "/" + name);
+    return candidates;
+}
 
+std::vector<std::string> ListSerialPorts(SerialPort& probe, const SerialPortFolders& folders) {
     std::vector<std::string> free;
-    for (const std::string& path : candidates) {
+    for (const std::string& path : SerialPortCandidates(folders)) {
         if (probe.Open(path) != 0) continue;
         probe.Close();
         free.push_back(path);

@@ -12,6 +12,11 @@ struct SerialPortFolders {
     std::string byId = "/dev/serial/by-id";
 };
 
+// The device paths of this machine's serial ports, whether free or not: ttys
+// backed by a device (a 8250 port only when a UART was found behind it), then
+// the stable names udev gives USB adapters. Nothing is opened.
+std::vector<std::string> SerialPortCandidates(const SerialPortFolders& folders = {});
+
 // The device paths of this machine's serial ports that are free: ttys backed
 // by a device (a 8250 port only when a UART was found behind it), then the
 // stable names udev gives USB adapters. A port that another program holds is

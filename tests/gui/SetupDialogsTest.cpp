@@ -455,6 +455,7 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     const std::vector<std::pair<std::string, std::string>> expected{
+        {"&Connection...", "Settings of weatherdata"},
         {"&Process control...", "Process control"},
         {"HTML configuration", "HTML Ausgabe konfigurieren"},
         {"HTTP upload", "HTTP upload settings"},

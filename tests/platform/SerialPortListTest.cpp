@@ -52,6 +52,17 @@ TEST_F(SerialPortListTest, ListsDevicesWithAUartAndLeavesOutHeldPorts) {
     EXPECT_TRUE(probe.formats.empty()) << "listing must not change a port's settings";
 }
 
+TEST_F(SerialPortListTest, CandidatesAreEveryPortWithoutOpeningAny) {
+    Tty("ttyS0", true, "0");
+    Tty("ttyUSB1", true);
+    Tty("ttyUSB0", true);
+    fs::create_directories(folder.File("by-id"));
+    folder.Write("by-id/usb-FTDI_FT232R_A1-if00-port0", "");
+    EXPECT_EQ(SerialPortCandidates(folders),
+              (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1",
+                                        folder.File("by-id") + "/usb-FTDI_FT232R_A1-if00-port0"}));
+}
+
 TEST_F(SerialPortListTest, MissingFoldersGiveNoPorts) {
     FakeSerialPort probe;
     EXPECT_TRUE(ListSerialPorts(probe, folders).empty());

@@ -24,6 +24,7 @@
 #include "gui/comm/CRegenresetDlg.h"
 #include "gui/storage/CDatenSpeichernDlg.h"
 #include "gui/ui/ViewPlacement.h"
+#include "gui/comm/ConnectionCommands.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/display/CWetterView.h"
 #include "gui/publish/CDlgAwekas.h"
@@ -128,6 +129,7 @@ void CMainFrame::CreateMenus() {
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* setup = menuBar()->addMenu("&Setup");
+    AddConnectionCommands(*setup, *this);
     connect(setup->addAction("&Process control..."), &QAction::triggered, this,
             &CMainFrame::ShowProcessControl);
     connect(setup->addAction("HTML configuration"), &QAction::triggered, this,

@@ -1,17 +1,15 @@
 #include "gui/comm/QtAcquisitionUi.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
-#include <atomic>
-#include <thread>
 
 #include "app/AppContext.h"
 #include "comm/CDataBase.h"
+#include "comm/ProcessValues.h"
+#include "gui/comm/CBaudrate.h"
 #include "gui/comm/CInitDlg.h"
 #include "gui/comm/CZeitStellen.h"
 #include "model/StationSettings.h"
-#include "platform/Ui.h"
+#include "platform/ProgramPaths.h"
 
 void QtAcquisitionUi::RunInitialisation(CWetterDoc& document) {
     QtClockDialog clockDialog(m_context.clock, m_parent);
@@ -20,25 +18,12 @@ void QtAcquisitionUi::RunInitialisation(CWetterDoc& document) {
 }
 
 bool QtAcquisitionUi::SearchBaudRate(CDataBase& transport, SerialLineSettings& line) {
-    // The search takes up to half a minute: it runs beside the window, which stays alive.
-    SerialLineSettings searched = line;
-    std::atomic<bool> done{false};
-    bool found = false;
-    m_context.ui.ShowBusy("Searching the baud rate of the weather station...");
-    std::thread search([&] {
-        found = transport.SearchBaudRate(searched);
-        done = true;
-    });
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done) loop.quit();
-    });
-    poll.start(50);
-    loop.exec();
-    search.join();
-    m_context.ui.HideBusy();
-    line = searched;
+    CBaudrate dialog(transport, line, m_context.process.BaudSearchAbortEvent, m_context.events,
+                     m_context.clock, m_context.profile, m_context.paths.Named("station.ini"),
+                     m_parent);
+    const bool found = dialog.Run();
+    // Every rate tried is the station's, so the found one is what the connect opens with.
+    line = dialog.Line();
     return found;
 }
 

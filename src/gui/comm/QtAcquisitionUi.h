@@ -8,7 +8,7 @@ struct AppContext;
 class QWidget;
 
 // The connect's windows in the program: the initialisation window, the baud
-// search behind the busy window, and the end of a silent run.
+// search window, and the end of a silent run.
 class QtAcquisitionUi final : public AcquisitionUi {
 public:
     QtAcquisitionUi(AppContext& context, QWidget* parent) : m_context(context), m_parent(parent) {}
