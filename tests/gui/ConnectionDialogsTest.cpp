@@ -7,16 +7,19 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -34,6 +37,7 @@
 #include "gui/comm/CEinstellung.h"
 #include "gui/comm/CKonfigurationComDlg.h"
 #include "gui/platform/QtEventQueue.h"
+#include "gui/storage/CDatenSpeichernDlg.h"
 #include "platform/AutoResetEvent.h"
 #include "platform/IniProfile.h"
 #include "platform/SystemClock.h"
@@ -487,6 +491,19 @@ protected:
         ASSERT_TRUE(m_app->InitInstance({"wetter"}));
         ASSERT_FALSE(Document().AcquisitionRunning()) << "stored data only";
     }
+    // No data and no settings yet: the program's very first start.
+    void StartFirstTime(orbsim::StationOptions options) {
+        QSettings("Norvika GmbH", "wetter").clear();
+        options.cycleSeconds = 0.3;
+        options.storageInterval = 2;
+        options.sensors = {{"TE", 1}, {"FE", 0}};
+        m_station = std::make_unique<orbsim::Station>(options);
+        ASSERT_TRUE(m_station->Start());
+        auto ui = std::make_unique<ScriptedUi>();
+        m_ui = ui.get();
+        m_app = std::make_unique<CWetterApp>(m_home.folder.File("wetter"), std::move(ui));
+        ASSERT_TRUE(m_app->InitInstance({"wetter"}));
+    }
     ~ConnectionWindowsWithStation() override {
         if (m_app && m_app->MainFrame()) m_app->MainFrame()->close();
     }
@@ -527,6 +544,32 @@ TEST_F(ConnectionWindowsWithStation, ReconnectOverTheNetworkStartsTheAcquisition
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return Document().LastStoredTime() >= initialised + 2; }, 5000))
         << "live records are stored";
+}
+
+// A new owner: the storage options, then the connection, and records arrive.
+TEST_F(ConnectionWindowsWithStation, FirstStartLeadsFromTheStorageOptionsToAcquisition) {
+    orbsim::StationOptions options;
+    options.link = orbsim::LinkKind::kTcp;
+    StartFirstTime(options);
+    ASSERT_FALSE(Document().AcquisitionRunning());
+    auto* storage = m_app->MainFrame()->findChild<CDatenSpeichernDlg*>();
+    ASSERT_NE(storage, nullptr);
+    storage->IntervalField().setValue(10);
+    // "No additional directory entered!" is only said.
+    WithModal<CEinstellung>(
+        [&] { storage->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); },
+        [&](CEinstellung& dialog) {
+            dialog.TypeButton(ConnectionType::kTcp).click();
+            dialog.AddressField().setText("127.0.0.1");
+            dialog.TcpPortField().setText(QString::number(m_station->TcpPort()));
+            dialog.ReconnectButton().click();
+        });
+    ASSERT_TRUE(Document().AcquisitionRunning());
+    EXPECT_EQ(Document().Storage().interval, 10);
+    EXPECT_EQ(m_ui->Messages(), std::vector<std::string>{"No additional directory entered!"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Document().LastStoredTime() != 0; }, 15000))
+        << "records are stored";
+    EXPECT_TRUE(std::filesystem::is_directory(m_home.DataFolder()));
 }
 
 TEST_F(ConnectionWindowsWithStation, ReconnectOverASerialLineSearchesTheRateFirst) {

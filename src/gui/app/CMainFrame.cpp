@@ -1,5 +1,7 @@
 #include "gui/app/CMainFrame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -233,6 +235,12 @@ void CMainFrame::SetUpStation(CWetterDoc& document) {
     // without acquisition until the person has set it up.
     auto* storage = new CDatenSpeichernDlg(document, m_context.ui, m_context.paths.ProgramName(), this);
     storage->setAttribute(Qt::WA_DeleteOnClose);
+    // Then the connection; a person who cancelled the storage options is not asked on.
+    connect(storage, &QDialog::accepted, this, [this, &document] {
+        const bool open = std::any_of(m_documents.begin(), m_documents.end(),
+                                      [&](const auto& d) { return d.get() == &document; });
+        if (open) ShowConnectionSettings(document, this);
+    });
     storage->open();
 }
 
