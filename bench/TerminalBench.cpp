@@ -60,8 +60,10 @@ void BM_TerminalLine(benchmark::State& state) {
     Terminal terminal(context);
     if (state.range(0) != 0) terminal.RunUserCommand(1);
 
-    const std::string line = "\x1F" "12:00:00,10.03.24,TA12.5,TI21.0,FE61,FI45,DR1013.2,RE0.0,"
-                             "WG3.4,WR270,WS5.1,SO1,UV2,TB11.9,\r\n";
+    const std::string line =
+        "\x1F"
+        "12:00:00,10.03.24,TA12.5,TI21.0,FE61,FI45,DR1013.2,RE0.0,"
+        "WG3.4,WR270,WS5.1,SO1,UV2,TB11.9,\r\n";
     for (auto _ : state) benchmark::DoNotOptimize(terminal.AddLine(line));
     state.SetItemsProcessed(state.iterations());
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(line.size()));

@@ -55,9 +55,9 @@ ForwardingStart StartForwarding(AppContext& context, const std::string& stationF
         opened = port != nullptr && port->Open();
         if (!opened) context.ui.MessageBox(kOpenFailed, "");
     }
-    result.saved =
-        WriteForwardSettings(context.profile, stationFile,
-                             process.ForwardTransport.Get() != nullptr, process.settings.forward.line);
+    result.saved = WriteForwardSettings(context.profile, stationFile,
+                                        process.ForwardTransport.Get() != nullptr,
+                                        process.settings.forward.line);
     return result;
 }
 

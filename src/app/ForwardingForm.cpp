@@ -136,8 +136,7 @@ void ForwardingForm::Stop() {
 }
 
 void ForwardingForm::ShowMessage(const std::string& text) {
-    m_context.ui.MessageBox(text, m_context.paths.ProgramName(), MsgButtons::Ok,
-                            MsgIcon::Warning);
+    m_context.ui.MessageBox(text, m_context.paths.ProgramName(), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void ForwardingForm::ReportUnsaved() {

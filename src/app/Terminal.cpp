@@ -34,7 +34,8 @@ bool Terminal::AddLine(std::string_view line) {
             // Stopped before the box, which lets further lines arrive.
             const std::string file = m_recordingFile;
             StopRecording();
-            ReportFileError("Writing " + file + " failed, the recording has stopped", written.error);
+            ReportFileError("Writing " + file + " failed, the recording has stopped",
+                            written.error);
         }
     }
     return m_lines.Add(line);

@@ -74,8 +74,9 @@ TEST_F(ForwardingFormTest, StartForwardsAndStopKeepsTheOlderValues) {
 }
 
 TEST_F(ForwardingFormTest, StoredLineSettingsAreKeptAndShown) {
-    WriteStation("[Weiterleitung]\nAktiv=TRUE\nCOM-Port=/dev/ttyS3\nBaudrate=4800\nParitaet=2\n"
-                 "Databits=7\nStopbits=2\n");
+    WriteStation(
+        "[Weiterleitung]\nAktiv=TRUE\nCOM-Port=/dev/ttyS3\nBaudrate=4800\nParitaet=2\n"
+        "Databits=7\nStopbits=2\n");
     CWetterDoc document(context);  // builds the forwarding port, as at start
     ForwardingForm form = Form();
     EXPECT_TRUE(form.Active());
@@ -85,7 +86,8 @@ TEST_F(ForwardingFormTest, StoredLineSettingsAreKeptAndShown) {
 
     form.Stop();
     ASSERT_TRUE(form.Start("/dev/ttyUSB0", "9600"));
-    EXPECT_EQ(factory.made.back(), "serial /dev/ttyUSB0 9600 7 2 2") << "data bits, parity, stop bits";
+    EXPECT_EQ(factory.made.back(), "serial /dev/ttyUSB0 9600 7 2 2")
+        << "data bits, parity, stop bits";
 }
 
 TEST_F(ForwardingFormTest, ChoicesThatCannotWorkAreRefusedAndNothingIsWritten) {
@@ -102,8 +104,9 @@ TEST_F(ForwardingFormTest, ChoicesThatCannotWorkAreRefusedAndNothingIsWritten) {
         {"no rate", "/dev/ttyUSB0", "", 0, "cannot be set. Choose one of 300, 600"},
         {"rate without a setting", "/dev/ttyUSB0", "76800", 0, "\"76800\" cannot be set"},
         {"rate out of range", "/dev/ttyUSB0", "99999999999999", 0, "cannot be set"},
-        {"no such device", "/dev/ttyUSB7", "9600", ENOENT, "/dev/ttyUSB7 cannot be used for "
-                                                           "forwarding: it does not exist."},
+        {"no such device", "/dev/ttyUSB7", "9600", ENOENT,
+         "/dev/ttyUSB7 cannot be used for "
+         "forwarding: it does not exist."},
         {"held by another program", "/dev/ttyUSB0", "9600", EBUSY, "another program is using it"},
         {"no permission", "/dev/ttyUSB0", "9600", EACCES, "add yourself to the dialout group"},
     };
@@ -140,10 +143,10 @@ TEST(ForwardingLine, CodesTheDriverCannotTakeGetSafeOnes) {
         int dataBits, parity, stopBits;
     };
     const Case cases[] = {
-        {{"", 0, 0, 0, 0}, 8, 0, 0},    // nothing stored
-        {{"", 0, 7, 2, 2}, 7, 2, 2},    // kept
-        {{"", 0, 9, 5, -1}, 8, 0, 0},   // no such codes
-        {{"", 0, 8, 4, 1}, 8, 4, 0},    // one and a half stop bits need five data bits
+        {{"", 0, 0, 0, 0}, 8, 0, 0},   // nothing stored
+        {{"", 0, 7, 2, 2}, 7, 2, 2},   // kept
+        {{"", 0, 9, 5, -1}, 8, 0, 0},  // no such codes
+        {{"", 0, 8, 4, 1}, 8, 4, 0},   // one and a half stop bits need five data bits
         {{"", 0, 5, 3, 1}, 5, 3, 1},
     };
     for (const Case& c : cases) {

@@ -25,9 +25,14 @@ TEST(TerminalLines, ControlBytesAreShownByTheirCode) {
     };
     const Case cases[] = {
         {"abc\r\n", "abc{13}{10}"},
-        {"\x1F" "12:00:00,TE5.0,\r\n", "{31}12:00:00,TE5.0,{13}{10}"},
+        {"\x1F"
+         "12:00:00,TE5.0,\r\n",
+         "{31}12:00:00,TE5.0,{13}{10}"},
         {std::string("a\0b", 3), "a{0}b"},
-        {"\tT \xB0" "C", "{9}T \xB0" "C"},  // a blank and a byte above 127 stay as they are
+        {"\tT \xB0"
+         "C",
+         "{9}T \xB0"
+         "C"},  // a blank and a byte above 127 stay as they are
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(TerminalLines::Shown(c.received), c.shown) << c.shown;
@@ -60,7 +65,8 @@ TEST_F(TerminalCommandsTest, ReadsTheFileBesideTheProgram) {
     folder.Write("wetterTermBefehl.ini",
                  "[UserDef1]\nCommand=?D\nSave=true\nSavePath=logger.txt\nSekTimeout=20\n"
                  "[UserDef3]\nCommand=!P\nSave=TRUE\nSekTimeout=abc\n"
-                 "[UserDef8]\nCommand=" + std::string(300, 'x') + "\nSave=ja\n");
+                 "[UserDef8]\nCommand=" +
+                     std::string(300, 'x') + "\nSave=ja\n");
     const TerminalCommands::Commands read = TerminalCommands::ReadAll(profile, File());
     EXPECT_EQ(read[0], (UserCommand{"?D", true, "logger.txt", 20})) << "\"true\" counts as TRUE";
     EXPECT_EQ(read[1], UserCommand{});
@@ -80,8 +86,8 @@ TEST_F(TerminalCommandsTest, WritesEverySectionInOrder) {
     std::string expected;
     for (int n = 1; n <= 8; ++n) {
         const UserCommand& c = commands[n - 1];
-        expected += "[UserDef" + std::to_string(n) + "]\r\nCommand=" + c.command + "\r\nSave=" +
-                    (c.save ? "TRUE" : "FALSE") + "\r\nSavePath=" + c.savePath +
+        expected += "[UserDef" + std::to_string(n) + "]\r\nCommand=" + c.command +
+                    "\r\nSave=" + (c.save ? "TRUE" : "FALSE") + "\r\nSavePath=" + c.savePath +
                     "\r\nSekTimeout=" + std::to_string(c.seconds) + "\r\n";
     }
     EXPECT_EQ(folder.Read("wetterTermBefehl.ini"), expected);
@@ -182,7 +188,9 @@ TEST_F(TerminalTest, RecordsTheResponseForTheGivenSeconds) {
     EXPECT_EQ(timers.PeriodOf(&terminal, Terminal::kRecordingTimer), 2000u);
 
     terminal.AddLine("<?D>\r\n");
-    terminal.AddLine("\x1F" "12:00:00,10.03.24,TE5.0,\r\n");
+    terminal.AddLine(
+        "\x1F"
+        "12:00:00,10.03.24,TE5.0,\r\n");
     clock.Advance(1999);
     EXPECT_TRUE(terminal.Recording());
     clock.Advance(1);
@@ -190,7 +198,9 @@ TEST_F(TerminalTest, RecordsTheResponseForTheGivenSeconds) {
     EXPECT_FALSE(timers.IsRunning(&terminal, Terminal::kRecordingTimer));
     terminal.AddLine("after\r\n");
 
-    EXPECT_EQ(folder.Read("response.txt"), "<?D>\r\n\x1F" "12:00:00,10.03.24,TE5.0,\r\n")
+    EXPECT_EQ(folder.Read("response.txt"),
+              "<?D>\r\n\x1F"
+              "12:00:00,10.03.24,TE5.0,\r\n")
         << "the lines unchanged, only while recording";
     EXPECT_EQ(recordingChanges, (std::vector<bool>{true, false}));
     EXPECT_EQ(terminal.Lines().Count(), 4u) << "every line is shown";
@@ -224,8 +234,8 @@ TEST_F(TerminalTest, SendsWithoutRecordingUnlessTimeSaveAndFileAreGiven) {
 TEST_F(TerminalTest, TheNextUserCommandEndsTheRecordingBeforeItsOwnStarts) {
     WriteCommands(
         "[UserDef1]\nCommand=?D\nSave=TRUE\nSavePath=first.txt\nSekTimeout=60\n"
-        "[UserDef2]\nCommand=?T\nSave=TRUE\nSavePath=" + folder.File("second.txt") +
-        "\nSekTimeout=30\n");
+        "[UserDef2]\nCommand=?T\nSave=TRUE\nSavePath=" +
+        folder.File("second.txt") + "\nSekTimeout=30\n");
     folder.Write("first.txt", "old content\r\n");
     terminal.RunUserCommand(1);
     EXPECT_EQ(folder.Read("first.txt"), "") << "an existing file is emptied";
@@ -243,7 +253,8 @@ TEST_F(TerminalTest, TheNextUserCommandEndsTheRecordingBeforeItsOwnStarts) {
 }
 
 TEST_F(TerminalTest, ARecordingFileThatCannotBeOpenedIsReported) {
-    WriteCommands("[UserDef1]\nCommand=?D\nSave=TRUE\nSavePath=no/such/folder/r.txt\nSekTimeout=5\n");
+    WriteCommands(
+        "[UserDef1]\nCommand=?D\nSave=TRUE\nSavePath=no/such/folder/r.txt\nSekTimeout=5\n");
     terminal.RunUserCommand(1);
     EXPECT_EQ(Queued(), "?D\r\n") << "the command has gone out already";
     EXPECT_FALSE(terminal.Recording());

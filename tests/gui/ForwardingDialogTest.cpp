@@ -81,11 +81,11 @@ TEST_F(ForwardingDialogTest, StartAndStopSwitchWhatCanBeChanged) {
     QDialogButtonBox& buttons = *dialog.findChild<QDialogButtonBox*>();
     // An editable list's own line edit is where its focus goes, not a stop of its own.
     std::vector<const QWidget*> chain = TabChain(dialog.PortBox());
-    std::erase_if(chain, [](const QWidget* w) { return qobject_cast<QComboBox*>(w->parentWidget()); });
-    EXPECT_EQ(chain,
-              (std::vector<const QWidget*>{&dialog.PortBox(), &dialog.BaudBox(),
-                                           &dialog.StartButton(),
-                                           buttons.button(QDialogButtonBox::Ok)}));
+    std::erase_if(chain,
+                  [](const QWidget* w) { return qobject_cast<QComboBox*>(w->parentWidget()); });
+    EXPECT_EQ(chain, (std::vector<const QWidget*>{&dialog.PortBox(), &dialog.BaudBox(),
+                                                  &dialog.StartButton(),
+                                                  buttons.button(QDialogButtonBox::Ok)}));
 
     dialog.BaudBox().setCurrentText("19200");
     dialog.StartButton().click();
@@ -152,11 +152,13 @@ TEST(ForwardingAgainstStation, LiveLinesReachTheChosenPort) {
     seed.sensors = options.sensors;
     seed.end = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 30, 2);
     ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
-    home.WriteStation("[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\n"
-                          "IP-Port=" + std::to_string(station.TcpPort()) +
-                          "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
-                          "Daten_Speichern=0\n",
-                      2);
+    home.WriteStation(
+        "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\n"
+        "IP-Port=" +
+            std::to_string(station.TcpPort()) +
+            "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
+            "Daten_Speichern=0\n",
+        2);
 
     auto ui = std::make_unique<ScriptedUi>();
     ScriptedUi& shown = *ui;

@@ -73,7 +73,8 @@ TEST_F(TerminalWindowTest, ShowsLinesMenusAndSendsWhatIsTyped) {
     EXPECT_EQ(terminal.CopyAllAction().text(), "Copy all\tStrg+A");
     EXPECT_EQ(terminal.UserAction(1).text(), "?D");
     EXPECT_TRUE(terminal.UserAction(1).isEnabled());
-    EXPECT_EQ(terminal.UserAction(2).text(), "!R5 && !P") << "an \"&\" of a command is shown as it is";
+    EXPECT_EQ(terminal.UserAction(2).text(), "!R5 && !P")
+        << "an \"&\" of a command is shown as it is";
     for (int n = 3; n <= 8; ++n) {
         EXPECT_EQ(terminal.UserAction(n).text(), "nicht definiert") << n;
         EXPECT_FALSE(terminal.UserAction(n).isEnabled()) << n;
@@ -102,7 +103,8 @@ TEST_F(TerminalWindowTest, ShowsLinesMenusAndSendsWhatIsTyped) {
     list.setFocus();
     QTest::keyClick(&list, Qt::Key_A, Qt::ControlModifier);
     const QString copied = QGuiApplication::clipboard()->text();
-    EXPECT_TRUE(copied.endsWith("TE12.5,FE61,{13}{10}\r\n<!P>{13}{10}\r\n")) << copied.toStdString();
+    EXPECT_TRUE(copied.endsWith("TE12.5,FE61,{13}{10}\r\n<!P>{13}{10}\r\n"))
+        << copied.toStdString();
     EXPECT_EQ(copied.count("\r\n"), 13);
 }
 
@@ -175,7 +177,8 @@ TEST_F(TerminalWindowTest, CommandSettingsShowTheFileAndSaveEveryField) {
     EXPECT_EQ(QApplication::focusWidget(), &dialog.CommandField(0));
     // A spin box's own line edit is where its focus goes, not a stop of its own.
     std::vector<const QWidget*> chain = TabChain(dialog.CommandField(0));
-    std::erase_if(chain, [](const QWidget* w) { return qobject_cast<QSpinBox*>(w->parentWidget()); });
+    std::erase_if(chain,
+                  [](const QWidget* w) { return qobject_cast<QSpinBox*>(w->parentWidget()); });
     ASSERT_GE(chain.size(), 6u);
     EXPECT_EQ(chain[1], &dialog.SaveBox(0));
     EXPECT_EQ(chain[2], &dialog.FileField(0));
@@ -266,11 +269,13 @@ TEST(TerminalAgainstStation, SendsACommandSeesItsEchoAndRecordsTheResponse) {
     seed.sensors = options.sensors;
     seed.end = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 30, 2);
     ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
-    home.WriteStation("[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\n"
-                          "IP-Port=" + std::to_string(station.TcpPort()) +
-                          "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
-                          "Daten_Speichern=0\n",
-                      2);
+    home.WriteStation(
+        "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\n"
+        "IP-Port=" +
+            std::to_string(station.TcpPort()) +
+            "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
+            "Daten_Speichern=0\n",
+        2);
     home.folder.Write("wetterTermBefehl.ini",
                       "[UserDef1]\nCommand=?V\nSave=TRUE\nSavePath=response.txt\nSekTimeout=2\n");
 
@@ -292,7 +297,8 @@ TEST(TerminalAgainstStation, SendsACommandSeesItsEchoAndRecordsTheResponse) {
     open->trigger();
     EXPECT_EQ(frame.findChildren<CDlgTerminal*>().size(), 1) << "one terminal, shown again";
     CMyTermListBox& list = terminal->List();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() >= 2; }, 10000)) << "station lines arrive";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() >= 2; }, 10000))
+        << "station lines arrive";
 
     // Typed: the station's echo comes back in the list.
     terminal->EntryField().setText("?TERM");
@@ -310,7 +316,8 @@ TEST(TerminalAgainstStation, SendsACommandSeesItsEchoAndRecordsTheResponse) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray recorded = file.readAll();
     EXPECT_TRUE(recorded.contains("<?V>\r\n")) << recorded.toStdString();
-    EXPECT_GE(recorded.count(",\r\n"), 3) << "record lines of two seconds: " << recorded.toStdString();
+    EXPECT_GE(recorded.count(",\r\n"), 3)
+        << "record lines of two seconds: " << recorded.toStdString();
     EXPECT_TRUE(recorded.endsWith("\r\n"));
 
     const int before = list.count();

@@ -78,12 +78,13 @@ void CDlgForwarding::ShowState() {
     m_baud->setEnabled(!active);
     m_start->setEnabled(!active);
     m_stop->setEnabled(active);
-    m_status->setText(FromPath(m_form.StatusText()).replace(QStringLiteral("\r\n"),
-                                                              QStringLiteral("\n")));
+    m_status->setText(
+        FromPath(m_form.StatusText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void CDlgForwarding::Start() {
-    const bool started = m_form.Start(ToPath(m_port->currentText()), ToBytes(m_baud->currentText()));
+    const bool started =
+        m_form.Start(ToPath(m_port->currentText()), ToBytes(m_baud->currentText()));
     if (!started) {
         m_port->setFocus();
         return;
