@@ -25,9 +25,7 @@ TEST(TerminalLines, ControlBytesAreShownByTheirCode) {
     };
     const Case cases[] = {
         {"abc\r\n", "abc{13}{10}"},
-        {"\x1F"
-         "12:00:00,TE5.0,\r\n",
-         "{31}12:00:00,TE5.0,{13}{10}"},
+        {"12:00:00,10.03.24,TE5.0,\x1F\r\n", "12:00:00,10.03.24,TE5.0,{31}{13}{10}"},
         {std::string("a\0b", 3), "a{0}b"},
         {"\tT \xB0"
          "C",
@@ -188,9 +186,7 @@ TEST_F(TerminalTest, RecordsTheResponseForTheGivenSeconds) {
     EXPECT_EQ(timers.PeriodOf(&terminal, Terminal::kRecordingTimer), 2000u);
 
     terminal.AddLine("<?D>\r\n");
-    terminal.AddLine(
-        "\x1F"
-        "12:00:00,10.03.24,TE5.0,\r\n");
+    terminal.AddLine("12:00:00,10.03.24,TE5.0,\x1F\r\n");
     clock.Advance(1999);
     EXPECT_TRUE(terminal.Recording());
     clock.Advance(1);
@@ -198,9 +194,7 @@ TEST_F(TerminalTest, RecordsTheResponseForTheGivenSeconds) {
     EXPECT_FALSE(timers.IsRunning(&terminal, Terminal::kRecordingTimer));
     terminal.AddLine("after\r\n");
 
-    EXPECT_EQ(folder.Read("response.txt"),
-              "<?D>\r\n\x1F"
-              "12:00:00,10.03.24,TE5.0,\r\n")
+    EXPECT_EQ(folder.Read("response.txt"), "<?D>\r\n12:00:00,10.03.24,TE5.0,\x1F\r\n")
         << "the lines unchanged, only while recording";
     EXPECT_EQ(recordingChanges, (std::vector<bool>{true, false}));
     EXPECT_EQ(terminal.Lines().Count(), 4u) << "every line is shown";

@@ -84,7 +84,9 @@ TEST_F(TerminalWindowTest, ShowsLinesMenusAndSendsWhatIsTyped) {
 
     ShowHost();
     const std::time_t now = clock.Now();
-    for (int i = 0; i < 12; ++i) Receive("\x1F" + Stamp(now + 10 * i) + "TE12.5,FE61,\r\n");
+    // The storage marker 31 ends the first line of each interval.
+    for (int i = 0; i < 12; ++i)
+        Receive(Stamp(now + 10 * i) + "TE12.5,FE61," + (i % 6 == 0 ? "\x1F" : "") + "\r\n");
     Receive("<!P>\r\n");
     CMyTermListBox& list = terminal.List();
     ASSERT_EQ(list.count(), 13);
@@ -305,6 +307,9 @@ TEST(TerminalAgainstStation, SendsACommandSeesItsEchoAndRecordsTheResponse) {
     terminal->SendButton().click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return ListHas(list, "<?TERM>{13}{10}"); }, 10000));
     EXPECT_TRUE(station.WaitForCommand("?TERM", std::chrono::milliseconds(0)));
+    frame.resize(1000, 720);
+    QTest::qWait(300);
+    EXPECT_TRUE(frame.grab().save(Screenshot("main-window-terminal.png")));
 
     // User 1 records what comes for two seconds.
     terminal->UserAction(1).trigger();
