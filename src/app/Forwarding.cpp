@@ -35,13 +35,18 @@ SerialLineSettings ForwardingLine(const std::string& port, int baudRate,
     line.port = port;
     line.baudRate = baudRate;
     if (line.dataBits < 5 || line.dataBits > 8) line.dataBits = 8;
+    if (line.parity < 0 || line.parity > 4) line.parity = 0;
+    // One and a half stop bits exist only with five data bits.
+    if (line.stopBits < 0 || line.stopBits > 2 || (line.stopBits == 1 && line.dataBits != 5))
+        line.stopBits = 0;
     return line;
 }
 
-bool StartForwarding(AppContext& context, const std::string& stationFile,
-                     const SerialLineSettings& line) {
+ForwardingStart StartForwarding(AppContext& context, const std::string& stationFile,
+                                const SerialLineSettings& line) {
     ProcessValues& process = context.process;
-    bool opened = true;
+    ForwardingStart result;
+    bool& opened = result.opened;
     if (process.ForwardTransport.Get() == nullptr && context.transports != nullptr) {
         std::shared_ptr<CDataBase> port = context.transports->MakeSerial(line);
         process.ForwardTransport.Exchange(port);
@@ -50,26 +55,31 @@ bool StartForwarding(AppContext& context, const std::string& stationFile,
         opened = port != nullptr && port->Open();
         if (!opened) context.ui.MessageBox(kOpenFailed, "");
     }
-    WriteForwardSettings(context.profile, stationFile, process.ForwardTransport.Get() != nullptr,
-                         process.settings.forward.line);
-    return opened;
+    result.saved = WriteForwardSettings(context.profile, stationFile,
+                                        process.ForwardTransport.Get() != nullptr,
+                                        process.settings.forward.line);
+    return result;
 }
 
-void StopForwarding(AppContext& context, const std::string& stationFile) {
+bool StopForwarding(AppContext& context, const std::string& stationFile) {
     ProcessValues& process = context.process;
     if (std::shared_ptr<CDataBase> port = process.ForwardTransport.Exchange(nullptr)) port->Close();
     process.settings.forward.active = false;
-    WriteForwardSettings(context.profile, stationFile, false, process.settings.forward.line);
+    return WriteForwardSettings(context.profile, stationFile, false, process.settings.forward.line);
 }
 
-void WriteForwardSettings(Profile& profile, const std::string& stationFile, bool active,
+bool WriteForwardSettings(Profile& profile, const std::string& stationFile, bool active,
                           const SerialLineSettings& line) {
-    const char* s = "Weiterleitung";
-    profile.WriteText(stationFile, s, "Aktiv", active ? "TRUE" : "FALSE");
-    if (!active) return;
-    profile.WriteText(stationFile, s, "COM-Port", line.port);
-    profile.WriteText(stationFile, s, "Baudrate", std::to_string(line.baudRate));
-    profile.WriteText(stationFile, s, "Paritaet", std::to_string(line.parity));
-    profile.WriteText(stationFile, s, "Databits", std::to_string(line.dataBits));
-    profile.WriteText(stationFile, s, "Stopbits", std::to_string(line.stopBits));
+    bool written = true;
+    const auto write = [&](std::string_view key, std::string_view value) {
+        written = profile.WriteText(stationFile, "Weiterleitung", key, value) && written;
+    };
+    write("Aktiv", active ? "TRUE" : "FALSE");
+    if (!active) return written;
+    write("COM-Port", line.port);
+    write("Baudrate", std::to_string(line.baudRate));
+    write("Paritaet", std::to_string(line.parity));
+    write("Databits", std::to_string(line.dataBits));
+    write("Stopbits", std::to_string(line.stopBits));
+    return written;
 }

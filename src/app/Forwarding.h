@@ -21,18 +21,26 @@ void OpenForwarding(AppContext& context, bool quiet = false);
 void CloseForwarding(ProcessValues& process);
 
 // The line settings of a forwarding port from the chosen port and rate. The
-// stored codes are used where the serial driver can take them; data bits that
-// no driver takes (0 where nothing was stored) become 8.
+// stored codes are used where the serial driver can take them; codes that no
+// driver takes (0 data bits where nothing was stored) become 8 data bits, no
+// parity and one stop bit.
 SerialLineSettings ForwardingLine(const std::string& port, int baudRate,
                                   const SerialLineSettings& stored);
 
+// What became of "Start".
+struct ForwardingStart {
+    bool opened = true;  // false: the port is set but did not open (the box said so)
+    bool saved = true;   // false: the station settings file could not be written
+};
 // "Start": creates and opens the forwarding port (it stays set when the open
-// fails) and stores the settings. False when the port could not be opened.
-bool StartForwarding(AppContext& context, const std::string& stationFile,
-                     const SerialLineSettings& line);
+// fails) and stores the settings.
+ForwardingStart StartForwarding(AppContext& context, const std::string& stationFile,
+                                const SerialLineSettings& line);
 // "Stop": closes and drops the forwarding port; "Aktiv" becomes "FALSE".
-void StopForwarding(AppContext& context, const std::string& stationFile);
+// False when that could not be stored.
+bool StopForwarding(AppContext& context, const std::string& stationFile);
 
 // The "Weiterleitung" keys: "Aktiv" always, the values only while forwarding.
-void WriteForwardSettings(Profile& profile, const std::string& stationFile, bool active,
+// False when a key could not be written.
+bool WriteForwardSettings(Profile& profile, const std::string& stationFile, bool active,
                           const SerialLineSettings& line);

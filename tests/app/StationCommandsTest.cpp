@@ -82,7 +82,7 @@ TEST_F(StationCommands, ForwardingStartsStopsAndCopiesLines) {
 
     SerialLineSettings line = ForwardingLine("/dev/ttyUSB1", 19200, {});
     EXPECT_EQ(line.dataBits, 8) << "no stored data bits: a value the driver takes";
-    EXPECT_TRUE(StartForwarding(context, StationFile(), line));
+    EXPECT_TRUE(StartForwarding(context, StationFile(), line).opened);
     ASSERT_EQ(factory.made, (std::vector<std::string>{"serial /dev/ttyUSB1 19200 8 0 0"}));
     auto port = std::static_pointer_cast<FakeTransport>(process.ForwardTransport.Get());
     ForwardLine(process, "12:00:00,TE5.0,\r\n");

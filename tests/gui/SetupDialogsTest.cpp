@@ -462,7 +462,8 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
         {"AWEKAS Settings", "AWEKAS Settings"},
         {"&Read / write options...", "Write / Read options"},
         {"&Precipitation reset...", "Reset for precipitation"},
-        {"Set &Altitude", "Altitude"}};
+        {"Set &Altitude", "Altitude"},
+        {"Port forwarding", "Port forwarding - settings"}};
     std::vector<std::pair<std::string, std::string>> opened;
     for (QAction* action : setup->actions()) {
         if (action->isSeparator()) continue;

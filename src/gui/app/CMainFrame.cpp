@@ -28,6 +28,7 @@
 #include "gui/ui/ViewPlacement.h"
 #include "gui/comm/ConnectionCommands.h"
 #include "gui/comm/QtAcquisitionUi.h"
+#include "gui/comm/TerminalMenu.h"
 #include "gui/display/CWetterView.h"
 #include "gui/publish/CDlgAwekas.h"
 #include "gui/publish/CDlgHTTPUpload.h"
@@ -146,6 +147,7 @@ void CMainFrame::CreateMenus() {
     m_showOutputAction = view->addAction("Show output");
     m_showOutputAction->setCheckable(true);
     connect(m_showOutputAction, &QAction::triggered, this, &CMainFrame::ToggleOutput);
+    AddTerminalCommands(*this, m_context, *setup, *view);
 
     // The active diagram's commands.
     QMenu* diagram = menuBar()->addMenu("&Diagram");
