@@ -550,20 +550,29 @@ TEST_F(ConnectionWindowsWithStation, ReconnectOverTheNetworkStartsTheAcquisition
 TEST_F(ConnectionWindowsWithStation, FirstStartLeadsFromTheStorageOptionsToAcquisition) {
     orbsim::StationOptions options;
     options.link = orbsim::LinkKind::kTcp;
+    options.logger = false;  // the kind of station a first start assumes
     StartFirstTime(options);
     ASSERT_FALSE(Document().AcquisitionRunning());
     auto* storage = m_app->MainFrame()->findChild<CDatenSpeichernDlg*>();
     ASSERT_NE(storage, nullptr);
     storage->IntervalField().setValue(10);
+    // The connection settings follow once the storage options are closed.
+    bool connected = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<CEinstellung*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || connected) return;
+        connected = true;
+        dialog->TypeButton(ConnectionType::kTcp).click();
+        dialog->AddressField().setText("127.0.0.1");
+        dialog->TcpPortField().setText(QString::number(m_station->TcpPort()));
+        dialog->ReconnectButton().click();
+    });
+    poll.start(20);
     // "No additional directory entered!" is only said.
-    WithModal<CEinstellung>(
-        [&] { storage->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); },
-        [&](CEinstellung& dialog) {
-            dialog.TypeButton(ConnectionType::kTcp).click();
-            dialog.AddressField().setText("127.0.0.1");
-            dialog.TcpPortField().setText(QString::number(m_station->TcpPort()));
-            dialog.ReconnectButton().click();
-        });
+    storage->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return connected; }, 5000));
+    poll.stop();
     ASSERT_TRUE(Document().AcquisitionRunning());
     EXPECT_EQ(Document().Storage().interval, 10);
     EXPECT_EQ(m_ui->Messages(), std::vector<std::string>{"No additional directory entered!"});

@@ -238,10 +238,13 @@ void CMainFrame::SetUpStation(CWetterDoc& document) {
     auto* storage = new CDatenSpeichernDlg(document, m_context.ui, m_context.paths.ProgramName(), this);
     storage->setAttribute(Qt::WA_DeleteOnClose);
     // Then the connection; a person who cancelled the storage options is not asked on.
+    // Once the storage options are closed for good, not from within their closing.
     connect(storage, &QDialog::accepted, this, [this, &document] {
-        const bool open = std::any_of(m_documents.begin(), m_documents.end(),
-                                      [&](const auto& d) { return d.get() == &document; });
-        if (open) ShowConnectionSettings(document, this);
+        QTimer::singleShot(0, this, [this, &document] {
+            const bool open = std::any_of(m_documents.begin(), m_documents.end(),
+                                          [&](const auto& d) { return d.get() == &document; });
+            if (open) ShowConnectionSettings(document, this);
+        });
     });
     storage->open();
 }

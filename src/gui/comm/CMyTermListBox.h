@@ -15,5 +15,10 @@ public:
     // Appends a shown line, first removing the oldest when `removeOldest`.
     void AddLine(const QString& shown, bool removeOldest);
     // Whether the next line will be followed (the end of the list is in view).
-    bool FollowsNewLines() const;
+    bool FollowsNewLines() const { return m_following; }
+
+private:
+    // Set while the end is in view; a wider line may bring a horizontal scroll
+    // bar after the list was moved to its end, so a followed list keeps to it.
+    bool m_following = true;
 };
