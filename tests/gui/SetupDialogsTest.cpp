@@ -465,8 +465,10 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
         {"Set &Altitude", "Altitude"},
         {"Port forwarding", "Port forwarding - settings"}};
     std::vector<std::pair<std::string, std::string>> opened;
+    ASSERT_EQ(setup->actions().front()->text(), "&Sensor properties...");
+    EXPECT_FALSE(setup->actions().front()->isEnabled());
     for (QAction* action : setup->actions()) {
-        if (action->isSeparator()) continue;
+        if (action->isSeparator() || !action->isEnabled()) continue;
         QString title;
         QTimer::singleShot(0, [&title] {
             if (QWidget* modal = QApplication::activeModalWidget()) {

@@ -132,6 +132,8 @@ void CMainFrame::CreateMenus() {
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* setup = menuBar()->addMenu("&Setup");
+    // Its window is not built yet: shown, but not offered.
+    setup->addAction("&Sensor properties...")->setEnabled(false);
     AddConnectionCommands(*setup, *this);
     connect(setup->addAction("&Process control..."), &QAction::triggered, this,
             &CMainFrame::ShowProcessControl);
