@@ -1,8 +1,5 @@
 #include "display/MultiDisplaySettings.h"
 
-#include <cstdio>
-#include <string_view>
-
 #include "platform/Profile.h"
 
 namespace {
@@ -53,7 +50,8 @@ void PutInt(std::array<unsigned char, 44>& bytes, std::size_t at, int value) {
 
 int GetInt(const std::array<unsigned char, 44>& bytes, std::size_t at) {
     std::uint32_t bits = 0;
-    for (std::size_t i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        bits |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
     return static_cast<int>(bits);
 }
 
@@ -94,16 +92,16 @@ MultiDisplaySettings MultiDisplaySettings::Read(Profile& profile, const std::str
     for (std::size_t i = 0; i < kTiles; ++i) {
         std::string& id = settings.additionalIds[i];
         // An emptied key would leave a tile without a sensor to choose from: the default stays.
-        const std::string text = Trimmed(profile.ReadText(file, kTilesSection, TileKey(i), id,
-                                                          kMaxLength));
+        const std::string text =
+            Trimmed(profile.ReadText(file, kTilesSection, TileKey(i), id, kMaxLength));
         if (!text.empty()) id = text;
     }
     settings.tileColour = ReadColour(profile, file, "Kachel", kDefaultTile);
     settings.backgroundColour = ReadColour(profile, file, "Hintergrund", kDefaultBackground);
     settings.textColour = ReadColour(profile, file, "Schrift", kDefaultText);
 
-    const std::string master = Trimmed(profile.ReadText(file, kMasterSection, "Sensor", "1",
-                                                        kMaxLength));
+    const std::string master =
+        Trimmed(profile.ReadText(file, kMasterSection, "Sensor", "1", kMaxLength));
     settings.directionMaster = master == "2" ? 2 : 1;
 
     std::array<unsigned char, 44> bytes{};
@@ -112,7 +110,8 @@ MultiDisplaySettings MultiDisplaySettings::Read(Profile& profile, const std::str
         if (settings.placement) {
             const int dock = profile.ReadInt(file, kWindowSection, "Dock", 0);
             // Qt's left, right, top and bottom dock areas; anything else floats.
-            settings.placement->dockArea = (dock == 1 || dock == 2 || dock == 4 || dock == 8) ? dock : 0;
+            settings.placement->dockArea =
+                (dock == 1 || dock == 2 || dock == 4 || dock == 8) ? dock : 0;
         }
     }
     return settings;

@@ -128,7 +128,8 @@ MultiDisplayValues CollectMultiValues(const CWetterDoc& document,
 std::vector<std::string> SensorMenuEntries(const SensorSet& sensors) {
     std::vector<std::string> entries;
     for (const auto& sensor : sensors.Sensors())
-        if (!sensor->m_name.empty()) entries.push_back(sensor->m_identifier + "  " + sensor->m_name);
+        if (!sensor->m_name.empty())
+            entries.push_back(sensor->m_identifier + "  " + sensor->m_name);
     return entries;
 }
 

@@ -29,12 +29,12 @@ struct MultiTile {
 };
 
 struct MultiDisplayValues {
-    int directionMaster = 1;              // 1 "WR" is the main direction, 2 "WV"
-    int mainDirection = kNoDirection;     // whole degrees 0 to 359, rounded to the steps
-    int secondDirection = kNoDirection;   // whole degrees 0 to 359, never rounded
-    MultiTile speed;                      // "WG"
-    MultiTile average;                    // "WD"
-    MultiTile peak;                       // "WS"
+    int directionMaster = 1;             // 1 "WR" is the main direction, 2 "WV"
+    int mainDirection = kNoDirection;    // whole degrees 0 to 359, rounded to the steps
+    int secondDirection = kNoDirection;  // whole degrees 0 to 359, never rounded
+    MultiTile speed;                     // "WG"
+    MultiTile average;                   // "WD"
+    MultiTile peak;                      // "WS"
     std::array<MultiTile, MultiDisplaySettings::kTiles> additional;
     std::string timeText;  // "%H:%M:%S    %d.%m.%y"
 };

@@ -30,6 +30,7 @@ constexpr double kSwingOuter = 600;
 constexpr double kSwingInner = 500;
 constexpr double kSwingLabelRadius = 430;
 constexpr double kSwingLabelHeight = 55;
+constexpr double kSwingLabelOffset = 16;  // degrees
 constexpr double kNeedleLabelRadius = 330;
 constexpr double kNeedleLabelHeight = 110;
 constexpr double kWindFromHeight = 150;
@@ -38,10 +39,10 @@ constexpr double kNoticeHeight = 70;
 // Texts under and over the compass stay between the wind tiles.
 constexpr double kCentreTextHalfWidth = 410;
 
-constexpr std::uint32_t kNoticeColour = 0x00C8C8;   // RGB(200, 200, 0)
-constexpr std::uint32_t kNeedleColour = 0x0000B4;   // dark red
-constexpr std::uint32_t kSecondColour = 0xC86400;   // blue
-constexpr std::uint32_t kSwingColour = 0x8CD2FF;    // light orange
+constexpr std::uint32_t kNoticeColour = 0x00C8C8;  // RGB(200, 200, 0)
+constexpr std::uint32_t kNeedleColour = 0x0000B4;  // dark red
+constexpr std::uint32_t kSecondColour = 0xC86400;  // blue
+constexpr std::uint32_t kSwingColour = 0x8CD2FF;   // light orange
 
 constexpr const char* kMainPoints[] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
 constexpr const char* kMinorPoints[] = {"NNE", "ENE", "ESE", "SSE", "SSW", "WSW", "WNW", "NNW"};
@@ -177,8 +178,8 @@ void Multianzeige::Paint(const MultiDisplayValues& values, const DirectionSwing&
         DrawWindTile(m_layout.SpeedTile(), "Windspeed", values.speed);
         const double top = m_layout.Top();
         SetFontHeight(m_layout.Pixels(kWindFromHeight));
-        Text("Wind from", m_layout.Rect(-kCentreTextHalfWidth, top - kTopGap,
-                                        kCentreTextHalfWidth, top - 200));
+        Text("Wind from",
+             m_layout.Rect(-kCentreTextHalfWidth, top - kTopGap, kCentreTextHalfWidth, top - 200));
     }
 
     for (std::size_t i = 0; i < values.additional.size(); ++i)
@@ -210,18 +211,17 @@ void Multianzeige::DrawDirectionTile(const MultiDisplayValues& values,
                                                             : "    Winddirection";
     const std::string value =
         second ? TextNumbers::FormatFixed(values.secondDirection, 0) + "deg" : "";
-    const std::string range = swing.Known() ? "From: " + Degrees(swing.From()) + "    To: " +
-                                                  Degrees(swing.To())
-                                            : "";
+    const std::string range =
+        swing.Known() ? "From: " + Degrees(swing.From()) + "    To: " + Degrees(swing.To()) : "";
     const int inset = m_layout.Pixels(kTextInset);
     FitFont(tile.Height() / 3.0, tile.Width() - 2 * inset, {label, value, range});
     const int row = tile.Height() / 3;
     const int left = tile.left + inset;
     Text(label, {left, tile.top, tile.right, tile.top + row}, TextAlign::kLeft);
-    if (!value.empty()) Text(value, {left, tile.top + row, tile.right, tile.top + 2 * row},
-                             TextAlign::kLeft);
-    if (!range.empty()) Text(range, {left, tile.top + 2 * row, tile.right, tile.bottom},
-                             TextAlign::kLeft);
+    if (!value.empty())
+        Text(value, {left, tile.top + row, tile.right, tile.top + 2 * row}, TextAlign::kLeft);
+    if (!range.empty())
+        Text(range, {left, tile.top + 2 * row, tile.right, tile.bottom}, TextAlign::kLeft);
 }
 
 void Multianzeige::DrawSwing(const DirectionSwing& swing) {
@@ -245,11 +245,12 @@ void Multianzeige::DrawSwing(const DirectionSwing& swing) {
         m_canvas.SetBrush(kSwingColour);
         m_canvas.Polygon(band);
     }
+    // Just outside the sector: the needle always lies inside it.
     double x = 0, y = 0;
-    Polar(from, kSwingLabelRadius, x, y);
+    Polar(from - kSwingLabelOffset, kSwingLabelRadius, x, y);
     TextAt(Degrees(swing.From()), x, y, kSwingLabelHeight);
     if (to != from) {
-        Polar(to, kSwingLabelRadius, x, y);
+        Polar(to + kSwingLabelOffset, kSwingLabelRadius, x, y);
         TextAt(Degrees(swing.To()), x, y, kSwingLabelHeight);
     }
 }
@@ -329,9 +330,8 @@ void Multianzeige::DrawCompass() {
 
 void Multianzeige::DrawTimeText(const std::string& text) {
     const double bottom = m_layout.Bottom();
-    const CanvasRect rect =
-        m_layout.Rect(-kCentreTextHalfWidth, bottom + 15 + kTimeHeight, kCentreTextHalfWidth,
-                      bottom + 15);
+    const CanvasRect rect = m_layout.Rect(-kCentreTextHalfWidth, bottom + 15 + kTimeHeight,
+                                          kCentreTextHalfWidth, bottom + 15);
     FitFont(m_layout.Pixels(kTimeHeight), rect.Width(), {text});
     Text(text, rect);
 }
@@ -345,8 +345,7 @@ void Multianzeige::FitFont(double pixels, int width,
     SetFontHeight(pixels);
     int widest = 0;
     for (std::string_view text : texts) widest = std::max(widest, m_canvas.TextSize(text).cx);
-    if (widest > width && widest > 0)
-        SetFontHeight(pixels * std::max(width, 0) / widest * 0.97);
+    if (widest > width && widest > 0) SetFontHeight(pixels * std::max(width, 0) / widest * 0.97);
 }
 
 void Multianzeige::Text(std::string_view text, const CanvasRect& rect, TextAlign align) {

@@ -18,8 +18,7 @@ protected:
 
 TEST_F(MultiSettingsTest, WithoutAFileEverythingHasItsDefault) {
     const MultiDisplaySettings settings = MultiDisplaySettings::Read(m_profile, File());
-    EXPECT_EQ(settings.additionalIds,
-              (std::array<std::string, 5>{"TE", "FE", "DR", "RE", "SO"}));
+    EXPECT_EQ(settings.additionalIds, (std::array<std::string, 5>{"TE", "FE", "DR", "RE", "SO"}));
     EXPECT_EQ(settings.tileColour, 12632256u);
     EXPECT_EQ(settings.backgroundColour, 16777215u);
     EXPECT_EQ(settings.textColour, 0u);
@@ -28,11 +27,12 @@ TEST_F(MultiSettingsTest, WithoutAFileEverythingHasItsDefault) {
 }
 
 TEST_F(MultiSettingsTest, DamagedKeysKeepTheirDefaults) {
-    m_folder.Write("multi.ini",
-                   "[MultiSetts]\nZusatz1Kennung=\nZusatz2Kennung=  WG \nZusatz3Kennung=VERYLONGIDENT\n"
-                   "[Farben]\nKachel=grey\nHintergrund=-5\nSchrift=16777216\n"
-                   "[Haupt Wind Sensor]\nSensor=7\n"
-                   "[Window]\nPos=0102\nDock=2\n");
+    m_folder.Write(
+        "multi.ini",
+        "[MultiSetts]\nZusatz1Kennung=\nZusatz2Kennung=  WG \nZusatz3Kennung=VERYLONGIDENT\n"
+        "[Farben]\nKachel=grey\nHintergrund=-5\nSchrift=16777216\n"
+        "[Haupt Wind Sensor]\nSensor=7\n"
+        "[Window]\nPos=0102\nDock=2\n");
     const MultiDisplaySettings settings = MultiDisplaySettings::Read(m_profile, File());
     EXPECT_EQ(settings.additionalIds[0], "TE") << "an emptied key";
     EXPECT_EQ(settings.additionalIds[1], "WG");
@@ -51,8 +51,8 @@ TEST_F(MultiSettingsTest, WrittenSettingsReadBackTheSame) {
     written.backgroundColour = 0x202020;
     written.textColour = 0xFFFFFF;
     written.directionMaster = 2;
-    written.placement = MultiWindowPlacement{MultiWindowPlacement::kShowMaximized, -1200, 40, -10,
-                                             760, 2};
+    written.placement =
+        MultiWindowPlacement{MultiWindowPlacement::kShowMaximized, -1200, 40, -10, 760, 2};
     ASSERT_TRUE(written.Write(m_profile, File()));
 
     const MultiDisplaySettings read = MultiDisplaySettings::Read(m_profile, File());
@@ -64,9 +64,9 @@ TEST_F(MultiSettingsTest, WrittenSettingsReadBackTheSame) {
     EXPECT_EQ(read.placement, written.placement);
 
     const std::string text = m_folder.Read("multi.ini");
-    for (const char* line : {"Zusatz1Kennung=WG", "Zusatz5Kennung=UV", "Kachel=65535",
-                             "Hintergrund=2105376", "Schrift=16777215", "[Haupt Wind Sensor]",
-                             "Sensor=2", "Dock=2"})
+    for (const char* line :
+         {"Zusatz1Kennung=WG", "Zusatz5Kennung=UV", "Kachel=65535", "Hintergrund=2105376",
+          "Schrift=16777215", "[Haupt Wind Sensor]", "Sensor=2", "Dock=2"})
         EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 

@@ -28,16 +28,22 @@ struct RoundingCase {
 
 TEST(MultiDirections, RoundingToStepsOfFiveAndTen) {
     const RoundingCase cases[] = {
-        {42, DirectionSteps::kFive, 40},   {43, DirectionSteps::kFive, 45},
-        {47, DirectionSteps::kFive, 45},   {44, DirectionSteps::kTen, 40},
-        {45, DirectionSteps::kTen, 50},    {0, DirectionSteps::kFive, 0},
-        {357, DirectionSteps::kFive, 355}, {358, DirectionSteps::kFive, 0},
-        {354, DirectionSteps::kTen, 350},  {355, DirectionSteps::kTen, 0},
+        {42, DirectionSteps::kFive, 40},
+        {43, DirectionSteps::kFive, 45},
+        {47, DirectionSteps::kFive, 45},
+        {44, DirectionSteps::kTen, 40},
+        {45, DirectionSteps::kTen, 50},
+        {0, DirectionSteps::kFive, 0},
+        {357, DirectionSteps::kFive, 355},
+        {358, DirectionSteps::kFive, 0},
+        {354, DirectionSteps::kTen, 350},
+        {355, DirectionSteps::kTen, 0},
         {359, DirectionSteps::kNormal, 359},
         // No direction stays none, whatever the steps.
         {kNoDirection, DirectionSteps::kFive, kNoDirection},
         {kNoDirection, DirectionSteps::kTen, kNoDirection},
-        {-3, DirectionSteps::kFive, kNoDirection}, {360, DirectionSteps::kTen, kNoDirection},
+        {-3, DirectionSteps::kFive, kNoDirection},
+        {360, DirectionSteps::kTen, kNoDirection},
     };
     for (const RoundingCase& c : cases)
         EXPECT_EQ(RoundDirection(c.direction, c.steps), c.shown)
@@ -104,7 +110,8 @@ protected:
                              "[WG]\nName=Wind speed\nUnit=km/h\nNachKomma=1\n"
                              "[WS]\nName=Gust\nUnit=km/h\nNachKomma=1\n"
                              "[WD]\nName=Average\nUnit=km/h\nNachKomma=1\n"
-                             "[TE]\nName=Temperature\nUnit=\xB0" "C\nNachKomma=1\n"
+                             "[TE]\nName=Temperature\nUnit=\xB0"
+                             "C\nNachKomma=1\n"
                              "[FE]\nName=Humidity\nUnit=%\nNachKomma=0\n");
         auto document = std::make_unique<CWetterDoc>(m_world.context);
         document->SensorIdentifiers() = std::move(identifiers);
@@ -129,9 +136,9 @@ TEST_F(MultiValuesTest, AConnectingStationShowsItsCurrentValues) {
     // The station sends no WD; XX names no sensor at all.
     const auto document = Open(1, {"WR", "WV", "WG", "WS", "TE", "FE"});
     const std::time_t received = kNow - 30;
-    for (const auto& [id, value] : {std::pair{"WR", 43.8f}, std::pair{"WV", 359.2f},
-                                    std::pair{"WG", 12.5f}, std::pair{"WS", 30.1f},
-                                    std::pair{"TE", 21.5f}, std::pair{"FE", -99999.0f}})
+    for (const auto& [id, value] :
+         {std::pair{"WR", 43.8f}, std::pair{"WV", 359.2f}, std::pair{"WG", 12.5f},
+          std::pair{"WS", 30.1f}, std::pair{"TE", 21.5f}, std::pair{"FE", -99999.0f}})
         SetCurrent(*document, id, value, received);
     m_settings.additionalIds = {"TE", "FE", "XX", "WG", "TE"};
 
@@ -147,7 +154,9 @@ TEST_F(MultiValuesTest, AConnectingStationShowsItsCurrentValues) {
     EXPECT_EQ(values.average.unit, "");
 
     EXPECT_EQ(values.additional[0].name, "Temperature");
-    EXPECT_EQ(values.additional[0].unit, "\xB0" "C");
+    EXPECT_EQ(values.additional[0].unit,
+              "\xB0"
+              "C");
     EXPECT_FLOAT_EQ(values.additional[0].value, 21.5f);
     EXPECT_FLOAT_EQ(values.additional[1].value, -99999.0f);
     EXPECT_EQ(values.additional[2].name, "----");
@@ -171,8 +180,8 @@ TEST_F(MultiValuesTest, TheMasterChoiceSwapsMainAndSecondDirection) {
 TEST_F(MultiValuesTest, MissingOrBrokenDirectionsAreNoDirectionInAnySteps) {
     const auto document = Open(1, {"WV", "TE"});
     SetCurrent(*document, "WV", -99999.0f, kNow);
-    for (DirectionSteps steps : {DirectionSteps::kNormal, DirectionSteps::kFive,
-                                 DirectionSteps::kTen}) {
+    for (DirectionSteps steps :
+         {DirectionSteps::kNormal, DirectionSteps::kFive, DirectionSteps::kTen}) {
         const MultiDisplayValues values = CollectMultiValues(*document, m_settings, steps, kNow);
         EXPECT_EQ(values.mainDirection, kNoDirection) << "no WR sensor";
         EXPECT_EQ(values.secondDirection, kNoDirection) << "WV reads -99999";
@@ -215,7 +224,8 @@ TEST_F(MultiValuesTest, WithoutAnyDataTheTimeIsThePresent) {
 TEST(MultiSensorMenu, ListsNamedSensorsAndChoosesByIdentifier) {
     ManualWorld world(kNow);
     world.WriteStation("");
-    world.folder.Write("wetterdefine.ini", "[TE]\nName=Temperature\n[FE]\nName=\n[WR]\nName=Wind dir\n");
+    world.folder.Write("wetterdefine.ini",
+                       "[TE]\nName=Temperature\n[FE]\nName=\n[WR]\nName=Wind dir\n");
     CWetterDoc document(world.context);
     document.SensorIdentifiers() = {"TE", "FE", "WR"};
     document.LoadSensorDefinitions();

@@ -28,9 +28,12 @@ MultiDisplayValues Station() {
     values.speed = Tile(3.4f, 1, "m/s");
     values.average = Tile(2.1f, 1, "m/s");
     values.peak = Tile(7.9f, 1, "m/s");
-    values.additional = {Tile(12.5f, 1, "\xB0" "C", "Temperature"), Tile(80, 0, "%", "Humidity"),
-                         Tile(1013.2f, 1, "hPa", "Pressure"), Tile(0, 1, "mm", "Rain"),
-                         Tile(5, 0, "h", "Sunshine")};
+    values.additional = {Tile(12.5f, 1,
+                              "\xB0"
+                              "C",
+                              "Temperature"),
+                         Tile(80, 0, "%", "Humidity"), Tile(1013.2f, 1, "hPa", "Pressure"),
+                         Tile(0, 1, "mm", "Rain"), Tile(5, 0, "h", "Sunshine")};
     values.timeText = "12:00:00    10.07.24";
     return values;
 }
@@ -123,22 +126,24 @@ TEST(MultiLayout, RightClickFindsTheAdditionalTileUnderIt) {
 TEST(Multianzeige, WithAMainDirectionEveryPartIsDrawn) {
     const Painted painted(Station(), SwingOf({20, 40}));
     const MultiDisplayLayout& layout = painted.layout;
-    EXPECT_EQ(painted.TextsIn(layout.ColumnTile(0)),
-              (std::vector<std::string>{"    Main direction", "200deg",
-                                        "From: 20deg    To: 40deg"}));
+    EXPECT_EQ(
+        painted.TextsIn(layout.ColumnTile(0)),
+        (std::vector<std::string>{"    Main direction", "200deg", "From: 20deg    To: 40deg"}));
     EXPECT_EQ(painted.TextsIn(layout.SpeedTile()),
               (std::vector<std::string>{"Windspeed", "3.4m/s"}));
     EXPECT_EQ(painted.TextsIn(layout.AverageTile()),
               (std::vector<std::string>{"Windaverage", "2.1m/s"}));
     EXPECT_EQ(painted.TextsIn(layout.PeakTile()), (std::vector<std::string>{"Windpeak", "7.9m/s"}));
     // The additional tiles write a decimal comma; the wind tiles do not.
-    EXPECT_EQ(painted.TextsIn(layout.ColumnTile(1)),
-              (std::vector<std::string>{"Temperature", "12,5\xB0" "C"}));
+    EXPECT_EQ(painted.TextsIn(layout.ColumnTile(1)), (std::vector<std::string>{"Temperature",
+                                                                               "12,5\xB0"
+                                                                               "C"}));
     EXPECT_EQ(painted.TextsIn(layout.ColumnTile(3)),
               (std::vector<std::string>{"Pressure", "1013,2hPa"}));
-    for (const char* text : {"Wind from", "40deg", "20deg", "N", "NE", "E", "SE", "S", "SW", "W",
-                             "NW", "NNE", "ENE", "ESE", "SSE", "SSW", "WSW", "WNW", "NNW",
-                             "12:00:00    10.07.24"})
+    for (const char* text : {"Wind from", "40deg", "20deg", "N",   "NE",
+                             "E",         "SE",    "S",     "SW",  "W",
+                             "NW",        "NNE",   "ENE",   "ESE", "SSE",
+                             "SSW",       "WSW",   "WNW",   "NNW", "12:00:00    10.07.24"})
         EXPECT_TRUE(painted.Drew(text)) << text;
     EXPECT_FALSE(painted.Drew("Data..."));
     // The background, the six column frames and the three wind tiles.
@@ -159,7 +164,10 @@ TEST(Multianzeige, WithoutMainSensorOnlyTheFramesAdditionalTilesCompassAndTimeAr
     EXPECT_TRUE(painted.TextsIn(painted.layout.ColumnTile(0)).empty()) << "frame only";
     for (const char* text : {"Windspeed", "Windaverage", "Windpeak", "Wind from", "20deg"})
         EXPECT_FALSE(painted.Drew(text)) << text;
-    for (const char* text : {"Temperature", "12,5\xB0" "C", "N", "NNW", "12:00:00    10.07.24"})
+    for (const char* text : {"Temperature",
+                             "12,5\xB0"
+                             "C",
+                             "N", "NNW", "12:00:00    10.07.24"})
         EXPECT_TRUE(painted.Drew(text)) << text;
     EXPECT_EQ(painted.Count(Kind::kRectangle), 6u);
     EXPECT_EQ(painted.Count(Kind::kPolygon), 0u) << "no needle, marker or swing";
@@ -194,10 +202,9 @@ TEST(Multianzeige, NorthIsADirection) {
     // The swing's mark lies north, the needle's label opposite its point, south.
     const auto texts = painted.canvas.CallsOf(Kind::kText);
     const int centre = painted.layout.Point(0, 0).y;
-    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
-                            [&](const auto& call) {
-                                return call.text == "0deg" && call.rect.top > centre;
-                            }),
+    EXPECT_EQ(std::count_if(
+                  texts.begin(), texts.end(),
+                  [&](const auto& call) { return call.text == "0deg" && call.rect.top > centre; }),
               1);
 }
 
@@ -227,10 +234,19 @@ TEST_P(MultiValueTexts, WindAndAdditionalTilesWriteTheValue) {
 INSTANTIATE_TEST_SUITE_P(
     Values, MultiValueTexts,
     ::testing::Values(
-        ValueCase{"OneDigit", 12.5f, 1, "\xB0" "C", "12.5\xB0" "C", "12,5\xB0" "C"},
+        ValueCase{"OneDigit", 12.5f, 1,
+                  "\xB0"
+                  "C",
+                  "12.5\xB0"
+                  "C",
+                  "12,5\xB0"
+                  "C"},
         ValueCase{"TwoDigits", 1013.25f, 2, "hPa", "1013.25hPa", "1013,25hPa"},
         ValueCase{"NoDigits", 80.4f, 0, "%", "80%", "80%"},
-        ValueCase{"Missing", -99999.0f, 1, "\xB0" "C", "-----", "-----"},
+        ValueCase{"Missing", -99999.0f, 1,
+                  "\xB0"
+                  "C",
+                  "-----", "-----"},
         ValueCase{"JustBelowLimit", -9000.5f, 1, "", "-----", "-----"},
         ValueCase{"AtLimit", -9000.0f, 0, "", "-9000", "-9000"},
         ValueCase{"NotFound", -1.0f, 0, "", "-1", "-1"},
@@ -258,8 +274,7 @@ TEST(Multianzeige, SwingAcrossNorthIsShadedTheShortWayWithItsExtremes) {
     const auto band = std::max_element(polygons.begin(), polygons.end(), [](auto& a, auto& b) {
         return a.points.size() < b.points.size();
     });
-    for (const CanvasPoint& point : band->points)
-        EXPECT_LT(point.y, painted.layout.Point(0, 0).y);
+    for (const CanvasPoint& point : band->points) EXPECT_LT(point.y, painted.layout.Point(0, 0).y);
 }
 
 TEST(Multianzeige, ClientsWithoutRoomOnlyGetTheirBackground) {
