@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "model/TextNumbers.h"
@@ -152,39 +153,50 @@ Multianzeige::Multianzeige(Canvas& canvas, const CanvasRect& client,
     : m_canvas(canvas), m_layout(client), m_colours(colours) {
     // Fonts are asked for in points but sized here in pixels: measure once how
     // the device turns the one into the other.
-    constexpr double kProbePoints = 100;
+    constexpr double kProbePoints = 24;
     m_canvas.SetFont(kFace, kProbePoints, true);
     const int probeHeight = m_canvas.TextSize("Xg").cy;
     if (probeHeight > 0) m_pointsPerPixel = kProbePoints / probeHeight;
 }
 
+bool Multianzeige::ShowsWind(const MultiDisplayValues& values) {
+    return values.mainDirection >= 0 && values.mainDirection <= 359;
+}
+
 void Multianzeige::Paint(const MultiDisplayValues& values, const DirectionSwing& swing,
                          bool dataNotice) {
+    PaintBackground(ShowsWind(values));
+    PaintValues(values, swing, dataNotice);
+}
+
+void Multianzeige::PaintBackground(bool windTiles) {
     m_canvas.FillRect(m_layout.Client(), m_colours.background);
     if (!m_layout.Usable()) return;
     m_canvas.SetTextColour(m_colours.text);
-    if (dataNotice) DrawDataNotice();
     DrawColumn();
+    DrawCompass();
+    if (windTiles) DrawWindFrames();
+}
 
-    const int main = values.mainDirection;
-    if (main >= 0 && main <= 359) {
+void Multianzeige::PaintValues(const MultiDisplayValues& values, const DirectionSwing& swing,
+                               bool dataNotice) {
+    if (!m_layout.Usable()) return;
+    m_canvas.SetTextColour(m_colours.text);
+    if (dataNotice) DrawDataNotice();
+
+    if (ShowsWind(values)) {
         DrawDirectionTile(values, swing);
         if (swing.Known()) DrawSwing(swing);
         if (values.secondDirection >= 0 && values.secondDirection <= 359)
             DrawSecondDirection(values.secondDirection);
-        DrawNeedle(main);
-        DrawWindTile(m_layout.AverageTile(), "Windaverage", values.average);
-        DrawWindTile(m_layout.PeakTile(), "Windpeak", values.peak);
-        DrawWindTile(m_layout.SpeedTile(), "Windspeed", values.speed);
-        const double top = m_layout.Top();
-        SetFontHeight(m_layout.Pixels(kWindFromHeight));
-        Text("Wind from",
-             m_layout.Rect(-kCentreTextHalfWidth, top - kTopGap, kCentreTextHalfWidth, top - 200));
+        DrawNeedle(values.mainDirection);
+        DrawWindValue(m_layout.AverageTile(), values.average);
+        DrawWindValue(m_layout.PeakTile(), values.peak);
+        DrawWindValue(m_layout.SpeedTile(), values.speed);
     }
 
     for (std::size_t i = 0; i < values.additional.size(); ++i)
         DrawAdditionalTile(m_layout.ColumnTile(static_cast<int>(i) + 1), values.additional[i]);
-    DrawCompass();
     DrawTimeText(values.timeText);
 }
 
@@ -291,13 +303,30 @@ void Multianzeige::DrawNeedle(int direction) {
     TextAt(Degrees(direction), x, y, kNeedleLabelHeight);
 }
 
-void Multianzeige::DrawWindTile(const CanvasRect& tile, const char* label, const MultiTile& value) {
+void Multianzeige::DrawWindFrames() {
+    constexpr const char* kLabels[] = {"Windaverage", "Windpeak", "Windspeed"};
+    const CanvasRect tiles[] = {m_layout.AverageTile(), m_layout.PeakTile(), m_layout.SpeedTile()};
     m_canvas.SetPen(m_colours.text, m_layout.Pixels(kFrameUnits));
     m_canvas.SetBrush(m_colours.tile);
-    m_canvas.Rectangle(tile);
+    int narrowest = tiles[0].Width();
+    for (const CanvasRect& tile : tiles) {
+        m_canvas.Rectangle(tile);
+        narrowest = std::min(narrowest, tile.Width());
+    }
+    // One size for the three labels, so that they read alike.
+    FitFont(tiles[0].Height() / 2.0, narrowest - 2 * m_layout.Pixels(kTextInset),
+            {kLabels[0], kLabels[1], kLabels[2]});
+    for (int i = 0; i < 3; ++i) Text(kLabels[i], UpperHalf(tiles[i]));
+
+    const double top = m_layout.Top();
+    SetFontHeight(m_layout.Pixels(kWindFromHeight));
+    Text("Wind from",
+         m_layout.Rect(-kCentreTextHalfWidth, top - kTopGap, kCentreTextHalfWidth, top - 200));
+}
+
+void Multianzeige::DrawWindValue(const CanvasRect& tile, const MultiTile& value) {
     const std::string text = WindValueText(value);
-    FitFont(tile.Height() / 2.0, tile.Width() - 2 * m_layout.Pixels(kTextInset), {label, text});
-    Text(label, UpperHalf(tile));
+    FitFont(tile.Height() / 2.0, tile.Width() - 2 * m_layout.Pixels(kTextInset), {text});
     Text(text, LowerHalf(tile));
 }
 
@@ -310,13 +339,19 @@ void Multianzeige::DrawAdditionalTile(const CanvasRect& tile, const MultiTile& v
 }
 
 void Multianzeige::DrawCompass() {
-    m_canvas.SetPen(m_colours.text, 1);
-    m_canvas.SetBrush(m_colours.text);
+    // The ring: round dots drawn as points of a round pen, one call per size.
     double x = 0, y = 0;
-    for (int angle = 0; angle < 360; angle += 5) {
-        const double size = angle % 90 == 0 ? 60 : angle % 45 == 0 ? 45 : 15;
-        Polar(angle, kRingRadius, x, y);
-        m_canvas.Ellipse(m_layout.Rect(x - size / 2, y + size / 2, x + size / 2, y - size / 2));
+    std::vector<CanvasPoint> dots;
+    for (const auto& [size, every, skip] :
+         {std::tuple{60, 90, 0}, std::tuple{45, 45, 90}, std::tuple{15, 5, 45}}) {
+        dots.clear();
+        for (int angle = 0; angle < 360; angle += every) {
+            if (skip != 0 && angle % skip == 0) continue;
+            Polar(angle, kRingRadius, x, y);
+            dots.push_back(m_layout.Point(x, y));
+        }
+        m_canvas.SetPen(m_colours.text, m_layout.Pixels(size));
+        m_canvas.Points(dots);
     }
     for (int i = 0; i < 8; ++i) {
         Polar(45.0 * i, kMainPointRadius, x, y);
@@ -355,8 +390,9 @@ void Multianzeige::Text(std::string_view text, const CanvasRect& rect, TextAlign
 void Multianzeige::TextAt(std::string_view text, double x, double y, double units) {
     const int height = m_layout.Pixels(units);
     SetFontHeight(height);
-    const int width = m_canvas.TextSize(text).cx;
+    // Centred in a box wider than any label: no measuring needed.
+    const int halfWidth = height * 4;
     const CanvasPoint centre = m_layout.Point(x, y);
-    Text(text, {centre.x - width / 2 - 1, centre.y - height / 2, centre.x + width / 2 + 1,
+    Text(text, {centre.x - halfWidth, centre.y - height / 2, centre.x + halfWidth,
                 centre.y + height / 2 + 1});
 }

@@ -14,6 +14,7 @@ struct MultiDisplayColours {
     std::uint32_t tile = MultiDisplaySettings::kDefaultTile;
     std::uint32_t background = MultiDisplaySettings::kDefaultBackground;
     std::uint32_t text = MultiDisplaySettings::kDefaultText;
+    bool operator==(const MultiDisplayColours&) const = default;
 };
 
 // The geometry of the multi display on a client rectangle. Positions are
@@ -63,10 +64,10 @@ private:
     double m_tileHeight = 0;
 };
 
-// One paint of the multi display: the background, the column of tiles, the
-// wind situation while there is a main direction (direction tile, swing,
-// second direction, needle, wind tiles), the additional tiles, the compass and
-// the data time. Texts are sized in pixels and shrunk until they fit their
+// One paint of the multi display: the background, the frames of the tiles and
+// the compass; over them the wind situation while there is a main direction
+// (direction tile, swing, second direction, needle, wind values), the
+// additional tiles and the data time. Texts are sized in pixels and shrunk until they fit their
 // tile. Owns no data.
 class Multianzeige {
 public:
@@ -76,7 +77,18 @@ public:
 
     Multianzeige(Canvas& canvas, const CanvasRect& client, const MultiDisplayColours& colours);
 
+    // The whole display: PaintBackground, then PaintValues.
     void Paint(const MultiDisplayValues& values, const DirectionSwing& swing, bool dataNotice);
+    // What changes only with the size, the colours and whether the wind is
+    // shown: the background, the frames of the tiles with the wind tiles'
+    // labels, and the compass ring with its points. A window keeps it and
+    // paints the values over it.
+    void PaintBackground(bool windTiles);
+    // Everything that follows the values, over the background.
+    void PaintValues(const MultiDisplayValues& values, const DirectionSwing& swing,
+                     bool dataNotice);
+    // There is a main direction (0 to 359): the wind tiles, needle and swing are shown.
+    static bool ShowsWind(const MultiDisplayValues& values);
 
     const MultiDisplayLayout& Layout() const { return m_layout; }
 
@@ -87,7 +99,8 @@ private:
     void DrawSwing(const DirectionSwing& swing);
     void DrawSecondDirection(int direction);
     void DrawNeedle(int direction);
-    void DrawWindTile(const CanvasRect& tile, const char* label, const MultiTile& value);
+    void DrawWindFrames();
+    void DrawWindValue(const CanvasRect& tile, const MultiTile& value);
     void DrawAdditionalTile(const CanvasRect& tile, const MultiTile& value);
     void DrawCompass();
     void DrawTimeText(const std::string& text);

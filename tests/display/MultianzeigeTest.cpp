@@ -70,6 +70,13 @@ struct Painted {
         return found;
     }
     std::size_t Count(Kind kind) const { return canvas.CallsOf(kind).size(); }
+    // The dots of the compass ring, largest first: north, east, south, west;
+    // the other multiples of 45 degrees; every other 5 degrees.
+    std::vector<std::size_t> RingDots() const {
+        std::vector<std::size_t> sizes;
+        for (const auto& call : canvas.CallsOf(Kind::kPoints)) sizes.push_back(call.points.size());
+        return sizes;
+    }
 };
 
 // ---- Layout ------------------------------------------------------------------------
@@ -152,9 +159,25 @@ TEST(Multianzeige, WithAMainDirectionEveryPartIsDrawn) {
     EXPECT_EQ(fills.front().rect, kWide);
     EXPECT_EQ(fills.front().colour, MultiDisplaySettings::kDefaultBackground);
     EXPECT_EQ(painted.Count(Kind::kRectangle), 9u);
-    // Needle, second direction and swing band; 72 ring dots and the needle's hub.
+    // Needle, second direction and swing band; the needle's hub.
     EXPECT_EQ(painted.Count(Kind::kPolygon), 3u);
-    EXPECT_EQ(painted.Count(Kind::kEllipse), 73u);
+    EXPECT_EQ(painted.Count(Kind::kEllipse), 1u);
+    EXPECT_EQ(painted.RingDots(), (std::vector<std::size_t>{4, 4, 64}));
+}
+
+// The window keeps the background and paints the values over it: together they
+// must show what one whole paint shows.
+TEST(Multianzeige, BackgroundAndValuesTogetherAreTheWholePicture) {
+    for (const int main : {40, kNoDirection}) {
+        MultiDisplayValues values = Station();
+        values.mainDirection = main;
+        const Painted whole(values, SwingOf({20, 40}), true);
+        RecordingCanvas layered;
+        Multianzeige(layered, kWide, {}).PaintBackground(Multianzeige::ShowsWind(values));
+        Multianzeige(layered, kWide, {}).PaintValues(values, SwingOf({20, 40}), true);
+        EXPECT_EQ(layered.Texts(), whole.canvas.Texts()) << "main direction " << main;
+        EXPECT_EQ(layered.CallsOf(Kind::kRectangle).size(), whole.Count(Kind::kRectangle));
+    }
 }
 
 TEST(Multianzeige, WithoutMainSensorOnlyTheFramesAdditionalTilesCompassAndTimeAreDrawn) {
@@ -171,7 +194,8 @@ TEST(Multianzeige, WithoutMainSensorOnlyTheFramesAdditionalTilesCompassAndTimeAr
         EXPECT_TRUE(painted.Drew(text)) << text;
     EXPECT_EQ(painted.Count(Kind::kRectangle), 6u);
     EXPECT_EQ(painted.Count(Kind::kPolygon), 0u) << "no needle, marker or swing";
-    EXPECT_EQ(painted.Count(Kind::kEllipse), 72u) << "the ring only";
+    EXPECT_EQ(painted.Count(Kind::kEllipse), 0u) << "no hub";
+    EXPECT_EQ(painted.RingDots(), (std::vector<std::size_t>{4, 4, 64})) << "the ring stays";
 }
 
 TEST(Multianzeige, WithoutSecondDirectionTheTileShowsDashesAndTheSwing) {

@@ -38,12 +38,35 @@ void CMultianzeigeCtrl::SetDataNotice(bool shown) {
 }
 
 void CMultianzeigeCtrl::Render(QPainter& painter, const QRect& rect) const {
+    painter.drawImage(rect.topLeft(), Background(rect.size(), painter.device()->devicePixelRatioF(),
+                                                 Multianzeige::ShowsWind(m_values)));
     QtCanvas canvas(painter);
     // Unlike the diagram's grid, the compass is round: smooth edges, undone
     // with the canvas's state.
     painter.setRenderHint(QPainter::Antialiasing);
-    Multianzeige painterObject(canvas, ToCanvasRect(rect), m_colours);
-    painterObject.Paint(m_values, m_swing, m_dataNotice);
+    Multianzeige(canvas, ToCanvasRect(rect), m_colours)
+        .PaintValues(m_values, m_swing, m_dataNotice);
+}
+
+const QImage& CMultianzeigeCtrl::Background(const QSize& size, qreal pixelRatio,
+                                            bool windTiles) const {
+    const QSize pixels = size * pixelRatio;
+    if (pixels.isEmpty()) {
+        m_background = QImage();
+        return m_background;
+    }
+    if (m_background.size() == pixels && m_background.devicePixelRatio() == pixelRatio &&
+        m_backgroundColours == m_colours && m_backgroundWind == windTiles)
+        return m_background;
+    m_background = QImage(pixels, QImage::Format_RGB32);
+    m_background.setDevicePixelRatio(pixelRatio);
+    m_backgroundColours = m_colours;
+    m_backgroundWind = windTiles;
+    QPainter painter(&m_background);
+    QtCanvas canvas(painter);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Multianzeige(canvas, {0, 0, size.width(), size.height()}, m_colours).PaintBackground(windTiles);
+    return m_background;
 }
 
 int CMultianzeigeCtrl::AdditionalTileAt(const QPoint& point) const {

@@ -2,6 +2,7 @@
 
 // CMultianzeigeCtrl is the painted surface of the multi display.
 
+#include <QImage>
 #include <QWidget>
 
 #include "display/DirectionSwing.h"
@@ -30,7 +31,8 @@ public:
     void SetDataNotice(bool shown);
     bool DataNoticeShown() const { return m_dataNotice; }
 
-    // The display on any painter, `rect` as its client area.
+    // The display on any painter, `rect` as its client area. The background
+    // (frames and compass) is kept between paints of the same size and colours.
     void Render(QPainter& painter, const QRect& rect) const;
     // The additional tile (1 to 5) at a point of the widget; 0 when none is.
     int AdditionalTileAt(const QPoint& point) const;
@@ -44,8 +46,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    const QImage& Background(const QSize& size, qreal pixelRatio, bool windTiles) const;
+
     MultiDisplayValues m_values;
     DirectionSwing m_swing;
     MultiDisplayColours m_colours;
     bool m_dataNotice = false;
+    mutable QImage m_background;
+    mutable MultiDisplayColours m_backgroundColours;
+    mutable bool m_backgroundWind = false;
 };
