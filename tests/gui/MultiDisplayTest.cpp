@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QImage>
 #include <QMainWindow>
 #include <QMenu>
@@ -15,6 +14,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include "DialogChecks.h"
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
 #include "gui/app/CChildFrame.h"
@@ -30,12 +30,6 @@ namespace {
 
 constexpr int kInterval = 300;
 constexpr const char* kIdentifiers[] = {"TE", "FE", "DR", "RE", "SO", "WG", "WS", "WD", "WR", "WV"};
-
-QString Screenshot(const char* name) {
-    const QString folder = WETTER_SCREENSHOT_DIR;
-    QDir().mkpath(folder);
-    return folder + "/" + name;
-}
 
 int CountPixels(const QImage& image, const QColor& colour) {
     int count = 0;
@@ -147,6 +141,7 @@ TEST_F(MultiDisplayTest, ViewMenuShowsTheStationsWindAndTilesAndClosesThemAgain)
     // The diagram's refresh reaches the display with a moment's "Data..." notice.
     display->UpdateView();
     ASSERT_TRUE(QTest::qWaitFor([&] { return display->Control().DataNoticeShown(); }, 2000));
+    EXPECT_TRUE(display->Control().grab().save(Screenshot("multi-display-data-notice.png")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !display->Control().DataNoticeShown(); }, 2000));
 
     const MultiDisplayValues& values = display->Control().Values();
