@@ -7,6 +7,7 @@
 #include "app/CWetterDoc.h"
 #include "app/DocumentView.h"
 #include "model/CSensoren.h"
+#include "model/MissingValue.h"
 #include "platform/Clock.h"
 #include "storage/CAktuell.h"
 #include "storage/CEinlesen.h"
@@ -26,10 +27,6 @@ public:
     explicit ValueSource(const CWetterDoc& document)
         : m_document(document),
           m_fromCurrentValues(document.PortOpen() || document.Interpretation().start != 0) {}
-
-    float ValueOf(const std::string& identifier) const {
-        return Find(identifier).value_or(kNotFoundValue);
-    }
 
     std::optional<float> Find(const std::string& identifier) const {
         if (m_fromCurrentValues) {
@@ -68,15 +65,21 @@ private:
     bool m_fromCurrentValues;
 };
 
+// A tile's value. A sensor without a value (the station sends none, no
+// diagram shows it) reads as missing, not as a plausible -1; only an
+// additional tile whose identifier names no sensor at all shows -1, under
+// the name "----".
 MultiTile TileOf(const ValueSource& source, const SensorSet& sensors, const std::string& id,
-                 bool nameUnknown) {
+                 bool additional) {
     MultiTile tile;
-    tile.value = source.ValueOf(id);
-    if (const CSensoren* sensor = sensors.FindSensor(id)) {
+    const CSensoren* sensor = sensors.FindSensor(id);
+    const std::optional<float> found = source.Find(id);
+    tile.value = found ? *found : sensor == nullptr && additional ? kNotFoundValue : kMissingValue;
+    if (sensor != nullptr) {
         tile.digits = std::clamp(sensor->m_decimals, 0, kMaxDigits);
         tile.unit = sensor->m_unit;
         tile.name = sensor->m_name;
-    } else if (nameUnknown) {
+    } else if (additional) {
         tile.name = kUnknownName;
     }
     return tile;

@@ -17,7 +17,7 @@ class SensorSet;
 enum class DirectionSteps { kNormal, kFive, kTen };
 
 inline constexpr int kNoDirection = -1;
-// What a sensor that is not found reads.
+// What an additional tile whose identifier names no sensor reads.
 inline constexpr float kNotFoundValue = -1.0f;
 
 // One tile's sensor: its value with the definition's digits, unit and name.
@@ -49,9 +49,10 @@ int RoundDirection(int direction, DirectionSteps steps);
 
 // Collects what the multi display shows of `document`: from its current values
 // while it is connected or set to connect, else from the last values of its
-// diagrams' series (the last diagram holding a sensor wins). A sensor found
-// nowhere reads kNotFoundValue; an additional tile whose identifier names no
-// sensor is called "----". `now` stands for the data time when there is none.
+// diagrams' series (the last diagram holding a sensor wins). A direction found
+// nowhere is no direction, a tile's sensor without a value reads as missing;
+// an additional tile whose identifier names no sensor is called "----" and
+// reads kNotFoundValue. `now` stands for the data time when there is none.
 MultiDisplayValues CollectMultiValues(const CWetterDoc& document,
                                       const MultiDisplaySettings& settings, DirectionSteps steps,
                                       std::time_t now);

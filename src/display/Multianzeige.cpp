@@ -22,6 +22,7 @@ constexpr double kFrameUnits = 4;
 constexpr double kTextInset = 30;  // each side: tile width minus 60
 
 constexpr double kRingRadius = 800;
+constexpr double kCompassReach = 850;  // the ring with its largest dots and a margin
 constexpr double kMainPointRadius = 680;
 constexpr double kMainPointHeight = 130;
 constexpr double kMinorPointRadius = 690;
@@ -91,6 +92,9 @@ MultiDisplayLayout::MultiDisplayLayout(const CanvasRect& client) : m_client(clie
     const int height = client.Height();
     if (width <= 0 || height <= 0) return;
     m_scale = std::min(width, height) / (2 * kHalfExtent);
+    // A narrow window (docked at the side) would cut the compass at its left
+    // edge: there the compass sets the scale.
+    m_scale = std::min(m_scale, width / 3.0 / kCompassReach);
     m_originX = client.left + width / 3.0;
     m_originY = client.top + height / kOriginYDivisor;
     m_top = (m_originY - client.top) / m_scale;

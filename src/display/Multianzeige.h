@@ -19,9 +19,10 @@ struct MultiDisplayColours {
 
 // The geometry of the multi display on a client rectangle. Positions are
 // logical units with y growing upwards: 1050 units span half the smaller side
-// of the client, the origin (the compass centre) lies at a third of the width
-// and at the height divided by 1.95. The compass ring has a radius of 800;
-// the right-hand column of tiles starts at x = 1050.
+// of the client (in a window narrower than 1.2 times its height, less, so
+// that the compass fits left of its centre), the origin (the compass centre)
+// lies at a third of the width and at the height divided by 1.95. The compass
+// ring has a radius of 800; the right-hand column of tiles starts at x = 1050.
 class MultiDisplayLayout {
 public:
     explicit MultiDisplayLayout(const CanvasRect& client);

@@ -10,6 +10,7 @@
 #include "app/CWetterDoc.h"
 #include "app/DocumentView.h"
 #include "display/MultiDisplayValues.h"
+#include "model/MissingValue.h"
 #include "storage/CAktuell.h"
 #include "storage/CEinlesen.h"
 #include "storage/CListGraph.h"
@@ -150,7 +151,7 @@ TEST_F(MultiValuesTest, AConnectingStationShowsItsCurrentValues) {
     EXPECT_EQ(values.speed.unit, "km/h");
     EXPECT_EQ(values.speed.digits, 1);
     EXPECT_FLOAT_EQ(values.peak.value, 30.1f);
-    EXPECT_FLOAT_EQ(values.average.value, kNotFoundValue) << "not sent";
+    EXPECT_FLOAT_EQ(values.average.value, kMissingValue) << "not sent: no plausible -1";
     EXPECT_EQ(values.average.unit, "");
 
     EXPECT_EQ(values.additional[0].name, "Temperature");
@@ -198,13 +199,18 @@ TEST_F(MultiValuesTest, AStationWithoutConnectionShowsTheLastValuesOfItsDiagrams
     document->AttachView(&first);
     document->AttachView(&second);
 
+    m_settings.additionalIds = {"TE", "FE", "DR", "WV", "SO"};
     const MultiDisplayValues values =
         CollectMultiValues(*document, m_settings, DirectionSteps::kNormal, kNow);
     EXPECT_EQ(values.mainDirection, 200);
     EXPECT_EQ(values.secondDirection, kNoDirection);
     EXPECT_FLOAT_EQ(values.additional[0].value, 18.0f) << "the last view holding TE wins";
     EXPECT_FLOAT_EQ(values.additional[1].value, 70.0f);
-    EXPECT_FLOAT_EQ(values.additional[2].value, kNotFoundValue) << "DR is in no diagram";
+    EXPECT_FLOAT_EQ(values.additional[2].value, kNotFoundValue) << "DR names no sensor";
+    EXPECT_EQ(values.additional[2].name, "----");
+    EXPECT_FLOAT_EQ(values.additional[3].value, kMissingValue) << "WV is in no diagram";
+    EXPECT_EQ(values.additional[3].name, "Wind vector");
+    EXPECT_FLOAT_EQ(values.speed.value, kMissingValue) << "WG names no sensor";
     EXPECT_EQ(values.timeText, "11:00:00    10.07.24") << "first series of the first view";
 
     document->DetachView(&first);

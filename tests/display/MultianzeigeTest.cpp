@@ -114,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(Screens, MultiLayoutSizes,
                          ::testing::Values(CanvasRect{0, 0, 1600, 900}, CanvasRect{0, 0, 800, 600},
                                            CanvasRect{0, 0, 1920, 1080},
                                            CanvasRect{0, 0, 1280, 1024},
-                                           CanvasRect{10, 20, 1034, 620}));
+                                           CanvasRect{10, 20, 1034, 620},
+                                           CanvasRect{0, 0, 420, 600}, CanvasRect{0, 0, 600, 900}));
 
 TEST(MultiLayout, RightClickFindsTheAdditionalTileUnderIt) {
     const MultiDisplayLayout layout(kWide);

@@ -208,13 +208,18 @@ TEST_F(MultiDisplayTest, DockedDisplayIsDockedAgainAfterReopening) {
     ASSERT_NE(display, nullptr);
     m_frame->addDockWidget(Qt::LeftDockWidgetArea, display);
     display->setFloating(false);
+    m_frame->resizeDocks({display}, {420}, Qt::Horizontal);
     QApplication::processEvents();
+    const int width = display->width();
     CDlgMultiAnzeige::Toggle(Document(), *m_frame);
     CDlgMultiAnzeige::Toggle(Document(), *m_frame);
     display = Display();
     ASSERT_NE(display, nullptr);
     EXPECT_FALSE(display->isFloating());
     EXPECT_EQ(m_frame->dockWidgetArea(display), Qt::LeftDockWidgetArea);
+    QApplication::processEvents();
+    EXPECT_NEAR(display->width(), width, 2);
+    EXPECT_TRUE(m_frame->grab().save(Screenshot("multi-display-docked.png")));
 }
 
 TEST_F(MultiDisplayTest, RightClickOnATileOffersTheStationsSensors) {

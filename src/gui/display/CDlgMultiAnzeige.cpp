@@ -164,7 +164,10 @@ void CDlgMultiAnzeige::RestorePlacement() {
 }
 
 MultiWindowPlacement CDlgMultiAnzeige::CurrentPlacement() const {
-    QRect rect = isFloating() && !m_fullScreen ? geometry() : m_floatingGeometry;
+    // Docked, the rectangle keeps the docked size (and where an undocked window goes).
+    QRect rect = m_fullScreen   ? m_floatingGeometry
+                 : isFloating() ? geometry()
+                                : QRect(mapToGlobal(QPoint()), size());
     if (!rect.isValid()) rect = QRect(mapToGlobal(QPoint()), size());
     MultiWindowPlacement placement;
     placement.showCommand =
