@@ -137,6 +137,9 @@ TEST_F(MultiDisplayTest, ViewMenuShowsTheStationsWindAndTilesAndClosesThemAgain)
     ASSERT_NE(display, nullptr);
     EXPECT_EQ(ActiveFlag(), 1);
     EXPECT_TRUE(display->isFloating());
+    for (const char* command : {"Set &Alltitude", "&Close multiple display", "Close &Software",
+                                "Winddirection in steps of &5", "WV Master", "90%", "Full screen"})
+        EXPECT_NE(FindAction(display->MenuBar().actions(), command), nullptr) << command;
     display->resize(1000, 640);
     // The diagram's refresh reaches the display with a moment's "Data..." notice.
     display->UpdateView();

@@ -14,6 +14,7 @@
 
 #include "app/AppContext.h"
 #include "app/CWetterDoc.h"
+#include "gui/comm/CDlgOrtshoehe.h"
 #include "gui/display/CMultianzeigeCtrl.h"
 #include "gui/ui/Text.h"
 #include "model/Colours.h"
@@ -245,9 +246,10 @@ void CDlgMultiAnzeige::ShowDataNotice() {
 // ---- Menus ---------------------------------------------------------------------------
 
 void CDlgMultiAnzeige::CreateMenus() {
-    // The station's altitude dialog is the main window's; it is not offered here yet.
-    QAction* altitude = m_menuBar->addAction("Set &Alltitude");
-    altitude->setEnabled(false);
+    connect(m_menuBar->addAction("Set &Alltitude"), &QAction::triggered, this, [this] {
+        AppContext& context = m_document.Context();
+        CDlgOrtshoehe(m_document, context.ui, context.paths.ProgramName(), this).exec();
+    });
     connect(m_menuBar->addAction("&Close multiple display"), &QAction::triggered, this,
             &CDlgMultiAnzeige::CloseDisplay);
     connect(m_menuBar->addAction("Close &Software"), &QAction::triggered, this,
