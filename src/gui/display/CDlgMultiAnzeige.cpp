@@ -121,9 +121,11 @@ CDlgMultiAnzeige::CDlgMultiAnzeige(CWetterDoc& document, QMainWindow& mainWindow
 }
 
 CDlgMultiAnzeige::~CDlgMultiAnzeige() {
+    // Closed by the person: the document let go of it already and may be gone by now.
+    if (m_closed) return;
     // Closing with the station (or the program) keeps the choices; the display
     // stays marked open for the next start.
-    if (!m_closed && !SaveSettings()) ReportWriteFailure("CDlgMultiAnzeige::SaveSettings", m_file);
+    if (!SaveSettings()) ReportWriteFailure("CDlgMultiAnzeige::SaveSettings", m_file);
     // Taken down with the main window rather than by the document: the
     // document must not delete it a second time.
     if (m_document.MultiDisplay() == this) (void)m_document.ReleaseMultiDisplay().release();
