@@ -66,6 +66,8 @@ CWetterDoc::CWetterDoc(AppContext& context)
 }
 
 CWetterDoc::~CWetterDoc() {
+    // The window reads this document while it goes.
+    m_multiDisplay.reset();
     StopAcquisition();
     m_context.timers.StopAll(this);
 }
@@ -203,6 +205,20 @@ std::string CWetterDoc::MessageCaption() const { return m_context.paths.ProgramN
 
 void CWetterDoc::UpdateAllViews() {
     for (DocumentView* view : m_views) view->UpdateView();
+    if (m_multiDisplay) m_multiDisplay->UpdateView();
+}
+
+void CWetterDoc::SetMultiDisplay(std::unique_ptr<DocumentView> display) {
+    m_multiDisplay = std::move(display);
+}
+
+std::unique_ptr<DocumentView> CWetterDoc::ReleaseMultiDisplay() {
+    return std::move(m_multiDisplay);
+}
+
+bool CWetterDoc::SetMultiDisplayFlag(bool open) {
+    m_settings.interpretation.multiDisplay = open ? 1 : 0;
+    return m_context.profile.WriteText(StationFile(), "Multi", "Aktiv", open ? "1" : "0");
 }
 
 bool CWetterDoc::SendStationCommand(const std::string& text) {

@@ -99,8 +99,18 @@ public:
         kNoData = 2,
     };
     void ReportConnectionState(ConnectionState state);
-    // Tells every view that new values arrived.
+    // Tells every view, and the multi display, that new values arrived.
     void UpdateAllViews();
+
+    // The multi display window (owned; none while it is closed). It is no view
+    // of the document's: CountViews and the diagrams' lists leave it out.
+    DocumentView* MultiDisplay() const { return m_multiDisplay.get(); }
+    void SetMultiDisplay(std::unique_ptr<DocumentView> display);
+    // Gives the window up without destroying it, for a window that closes itself.
+    std::unique_ptr<DocumentView> ReleaseMultiDisplay();
+    // "Multi"/"Aktiv" ("1" open, "0" closed): kept in the settings and written
+    // to the station file; false when the file could not be written.
+    bool SetMultiDisplayFlag(bool open);
 
     // Views.
     void AttachView(DocumentView* view);
@@ -191,6 +201,7 @@ private:
     CFormelParser m_formelParser;
     CVergleichParser m_vergleichParser;
     std::unique_ptr<ProcessControl> m_processControl;
+    std::unique_ptr<DocumentView> m_multiDisplay;
 
     // Acquisition state.
     std::unique_ptr<AcquisitionLoop> m_acquisition;

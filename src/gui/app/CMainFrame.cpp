@@ -29,6 +29,7 @@
 #include "gui/comm/ConnectionCommands.h"
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/comm/TerminalMenu.h"
+#include "gui/display/CDlgMultiAnzeige.h"
 #include "gui/display/CWetterView.h"
 #include "gui/publish/CDlgAwekas.h"
 #include "gui/publish/CDlgHTTPUpload.h"
@@ -150,6 +151,16 @@ void CMainFrame::CreateMenus() {
     m_showOutputAction->setCheckable(true);
     connect(m_showOutputAction, &QAction::triggered, this, &CMainFrame::ToggleOutput);
     AddTerminalCommands(*this, m_context, *setup, *view);
+    // The active station's multi display; checked while it is open.
+    QAction* multi = view->addAction("Show multiple display");
+    multi->setCheckable(true);
+    connect(multi, &QAction::triggered, this, [this] {
+        if (CWetterDoc* document = ActiveDocument()) CDlgMultiAnzeige::Toggle(*document, *this);
+    });
+    connect(view, &QMenu::aboutToShow, this, [this, multi] {
+        const CWetterDoc* document = ActiveDocument();
+        multi->setChecked(document != nullptr && CDlgMultiAnzeige::Of(*document) != nullptr);
+    });
 
     // The active diagram's commands.
     QMenu* diagram = menuBar()->addMenu("&Diagram");
@@ -292,6 +303,7 @@ CWetterDoc& CMainFrame::AddDocument() {
     CWetterDoc& document = *m_documents.back();
     ++m_documentsCreated;
     m_switchboard->AddDocument(document);
+    CDlgMultiAnzeige::OpenIfActive(document, *this);
     return document;
 }
 

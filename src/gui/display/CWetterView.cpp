@@ -381,6 +381,8 @@ void CWetterView::FinishReading(bool rebuild) {
         CreateWindows();
     else
         RefreshWindows();
+    // The multi display may show this diagram's last values.
+    if (DocumentView* multi = m_document.MultiDisplay()) multi->UpdateView();
     HideProgress();
     SetTitle();
     m_ready = true;
