@@ -546,39 +546,57 @@ TEST_F(ConnectionWindowsWithStation, ReconnectOverTheNetworkStartsTheAcquisition
         << "live records are stored";
 }
 
-// A new owner: the storage options, then the connection, and records arrive.
+// A new owner: the storage options, then the connection, and records arrive;
+// over the network and over a serial line.
 TEST_F(ConnectionWindowsWithStation, FirstStartLeadsFromTheStorageOptionsToAcquisition) {
-    orbsim::StationOptions options;
-    options.link = orbsim::LinkKind::kTcp;
-    options.logger = false;  // the kind of station a first start assumes
-    StartFirstTime(options);
-    ASSERT_FALSE(Document().AcquisitionRunning());
-    auto* storage = m_app->MainFrame()->findChild<CDatenSpeichernDlg*>();
-    ASSERT_NE(storage, nullptr);
-    storage->IntervalField().setValue(10);
-    // The connection settings follow once the storage options are closed.
-    bool connected = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<CEinstellung*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || connected) return;
-        connected = true;
-        dialog->TypeButton(ConnectionType::kTcp).click();
-        dialog->AddressField().setText("127.0.0.1");
-        dialog->TcpPortField().setText(QString::number(m_station->TcpPort()));
-        dialog->ReconnectButton().click();
-    });
-    poll.start(20);
-    // "No additional directory entered!" is only said.
-    storage->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return connected; }, 5000));
-    poll.stop();
-    ASSERT_TRUE(Document().AcquisitionRunning());
-    EXPECT_EQ(Document().Storage().interval, 10);
-    EXPECT_EQ(m_ui->Messages(), std::vector<std::string>{"No additional directory entered!"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Document().LastStoredTime() != 0; }, 15000))
-        << "records are stored";
-    EXPECT_TRUE(std::filesystem::is_directory(m_home.DataFolder()));
+    for (const bool serial : {false, true}) {
+        SCOPED_TRACE(serial ? "serial" : "network");
+        if (m_app && m_app->MainFrame()) m_app->MainFrame()->close();
+        m_app.reset();
+        m_station.reset();
+        for (const char* file : {"wetterstation.ini", "wetterdefine.ini"})
+            std::filesystem::remove(m_home.folder.File(file));
+        std::filesystem::remove_all(m_home.DataFolder());
+
+        orbsim::StationOptions options;
+        options.link = serial ? orbsim::LinkKind::kPty : orbsim::LinkKind::kTcp;
+        if (serial) options.linkPath = m_home.folder.File("ttyStation");
+        options.logger = false;  // the kind of station a first start assumes
+        StartFirstTime(options);
+        ASSERT_FALSE(Document().AcquisitionRunning());
+        auto* storage = m_app->MainFrame()->findChild<CDatenSpeichernDlg*>();
+        ASSERT_NE(storage, nullptr);
+        storage->IntervalField().setValue(10);
+
+        // The connection settings follow once the storage options are closed.
+        bool connected = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<CEinstellung*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || connected) return;
+            connected = true;
+            if (serial) {
+                dialog->TypeButton(ConnectionType::kSerial).click();
+                dialog->SerialPortBox().setEditText(QString::fromStdString(options.linkPath));
+            } else {
+                dialog->TypeButton(ConnectionType::kTcp).click();
+                dialog->AddressField().setText("127.0.0.1");
+                dialog->TcpPortField().setText(QString::number(m_station->TcpPort()));
+            }
+            dialog->ReconnectButton().click();
+        });
+        poll.start(20);
+        // "No additional directory entered!" is only said.
+        storage->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return connected; }, 5000));
+        poll.stop();
+        ASSERT_TRUE(Document().AcquisitionRunning());
+        EXPECT_EQ(Document().Storage().interval, 10);
+        EXPECT_EQ(m_ui->Messages(), std::vector<std::string>{"No additional directory entered!"});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Document().LastStoredTime() != 0; }, 15000))
+            << "records are stored";
+        EXPECT_TRUE(std::filesystem::is_directory(m_home.DataFolder()));
+    }
 }
 
 TEST_F(ConnectionWindowsWithStation, ReconnectOverASerialLineSearchesTheRateFirst) {
