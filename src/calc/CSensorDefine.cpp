@@ -31,6 +31,14 @@ bool IsIdentifierText(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
+// A name or unit is a value line of intern.ini: a line end would split it, and
+// a longer text would be cut when the file is loaded again.
+bool IsValueText(std::string_view text, std::size_t maxLength) {
+    return text.size() <= maxLength &&
+           std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 std::string FloatText(float value) {
     char buffer[64];
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -102,16 +110,21 @@ CSensorDefine::Validation CSensorDefine::Validate(const VirtualSensorInput& inpu
         }
     }
     if (input.name.empty()) return fail(kMissingName);
+    if (!IsValueText(input.name, kMaxName)) return fail(kNameNotCorrect);
 
     const std::optional<int> lowerFormat = LimitFormat(input.lowerLimit);
     const std::optional<int> upperFormat = LimitFormat(input.upperLimit);
-    if (!lowerFormat || !upperFormat) return fail(kCheckLimits);
+    if (!lowerFormat || !upperFormat || input.lowerLimit.size() > kMaxLimitText ||
+        input.upperLimit.size() > kMaxLimitText) {
+        return fail(kCheckLimits);
+    }
     const std::optional<int> underflowFormat = ReplacementFormat(input.underflowValue);
     if (!underflowFormat) return fail(kUnderflowNotCorrect);
     const std::optional<int> overflowFormat = ReplacementFormat(input.overflowValue);
     if (!overflowFormat) return fail(kOverflowNotCorrect);
 
     if (input.unit.empty()) return fail(kUnitMissing);
+    if (!IsValueText(input.unit, kMaxUnit)) return fail(kUnitNotCorrect);
 
     validation.formulaCheck = CheckFormula(input.formula);
     const FormulaCheck::Outcome& check = *validation.formulaCheck;
@@ -144,9 +157,10 @@ CSensorDefine::Validation CSensorDefine::Validate(const VirtualSensorInput& inpu
 
 bool CSensorDefine::Store(const CheckedVirtualSensor& sensor, bool isNew) {
     const VirtualSensorInput& in = sensor.input;
+    std::optional<std::string> listBefore;
     if (isNew) {
-        std::vector<std::string> list = SplitIdentifierList(
-            m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead));
+        listBefore = m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead);
+        std::vector<std::string> list = SplitIdentifierList(*listBefore);
         list.push_back(in.identifier);
         const std::string text = JoinIdentifierList(list);
         // The loader would not see a sensor past the readable part of the list.
@@ -156,7 +170,8 @@ bool CSensorDefine::Store(const CheckedVirtualSensor& sensor, bool isNew) {
 
     bool written = true;
     auto text = [&](std::string_view key, std::string_view value) {
-        written = m_profile.WriteString(m_internFile, in.identifier, key, value) && written;
+        // After a failed write the file is left as it is.
+        if (written) written = m_profile.WriteString(m_internFile, in.identifier, key, value);
     };
     auto number = [&](std::string_view key, int value) { text(key, std::to_string(value)); };
     auto flag = [&](std::string_view key, bool value) { text(key, YesNo(value)); };
@@ -199,6 +214,11 @@ bool CSensorDefine::Store(const CheckedVirtualSensor& sensor, bool isNew) {
         text("WindroseSensor1", in.windRose->sensor1);
         text("WindroseSensor2", in.windRose->sensor2);
         text("WindroseSensor3", in.windRose->sensor3);
+    }
+    if (!written && listBefore) {
+        // A new sensor is taken out again rather than listed half written.
+        m_profile.WriteString(m_internFile, in.identifier, std::nullopt, std::nullopt);
+        m_profile.WriteString(m_internFile, kInternSection, kListKey, *listBefore);
     }
     return written;
 }
@@ -296,6 +316,7 @@ void CSensorDefine::ApplyTo(const CheckedVirtualSensor& checked, CSensoren& sens
     sensor.m_formulaIdentifiers = checked.formulaIdentifiers;
     sensor.m_decimals = in.decimals;
     sensor.m_hourlySum = in.hourlySum;
+    if (in.windRose) sensor.m_windRose = *in.windRose;
     // An edited sensor starts a new hourly sum, as a loaded one would.
     sensor.m_sumHour = in.hourlySum ? std::make_unique<CSumHour>() : nullptr;
 }

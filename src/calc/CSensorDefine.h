@@ -70,10 +70,16 @@ public:
     static constexpr std::string_view kIdentifierNotCorrect = "Identifier not correct!";
     static constexpr std::string_view kIdentifierExists = "New identifier already exists!";
     static constexpr std::string_view kMissingName = "Missing sensorname!";
+    static constexpr std::string_view kNameNotCorrect = "Sensorname not correct!";
     static constexpr std::string_view kCheckLimits = "Please check upper and lower limit!";
     static constexpr std::string_view kUnderflowNotCorrect = "Underflow values not correct!";
     static constexpr std::string_view kOverflowNotCorrect = "Overflow value not correct!";
     static constexpr std::string_view kUnitMissing = "Unit missing!";
+    static constexpr std::string_view kUnitNotCorrect = "Unit not correct!";
+    // What intern.ini keeps of a name and a unit when it is loaded.
+    static constexpr std::size_t kMaxName = 49;
+    static constexpr std::size_t kMaxUnit = 9;
+    static constexpr std::size_t kMaxLimitText = 49;
     static constexpr std::string_view kScalesNotCorrect = "Min and max scales not correct!";
 
     struct Validation {
@@ -108,8 +114,9 @@ public:
     Validation Validate(const VirtualSensorInput& input, bool isNew) const;
 
     // Writes the sensor's section; a new sensor is first appended to
-    // "Interne Sensoren"/"iKennung". False when a write failed or the list
-    // would no longer fit the 999 characters that are read.
+    // "Interne Sensoren"/"iKennung" and taken out again when a later write
+    // fails. False when a write failed or the list would no longer fit the
+    // 999 characters that are read.
     bool Store(const CheckedVirtualSensor& sensor, bool isNew);
     // Removes the sensor's section and its first entry in "iKennung".
     bool Delete(std::string_view identifier);

@@ -120,7 +120,11 @@ UnitFile::AddResult UnitFile::AddUnit(std::string_view group, std::string_view n
     units.emplace_back(name);
     if (JoinIdentifierList(units).size() > kMaxRead) return {AddStatus::ListFull, kListFull, {}};
     const std::string key = result.conversion.factor + "," + result.conversion.offset + ",";
-    if (!WriteUnitList(group, units) || !m_profile.WriteString(m_path, group, name, key)) {
+    if (!WriteUnitList(group, units)) return {AddStatus::WriteFailed, kWriteFailed, {}};
+    if (!m_profile.WriteString(m_path, group, name, key)) {
+        // A unit without factor and offset could never be accepted: unlist it again.
+        units.pop_back();
+        WriteUnitList(group, units);
         return {AddStatus::WriteFailed, kWriteFailed, {}};
     }
     return result;

@@ -7,15 +7,18 @@
 
 CAktuell::CAktuell(std::string identifier, CSensoren* sensor)
     : m_identifier(std::move(identifier)), m_sensor(sensor) {
-    if (sensor == nullptr) return;
-    m_virtual = sensor->m_virtual;
-    m_formula = sensor->m_formula;
-    m_showActivity = sensor->m_showActivity;
-    m_activityMode = sensor->m_activityMode;
-    m_activityThreshold = sensor->m_activityThreshold;
-    m_showSum = sensor->m_showSum;
-    m_sumMode = sensor->m_sumMode;
-    m_showTendency = sensor->m_showTendency;
+    if (sensor != nullptr) TakeSettings(*sensor);
+}
+
+void CAktuell::TakeSettings(const CSensoren& sensor) {
+    m_virtual = sensor.m_virtual;
+    m_formula = sensor.m_formula;
+    m_showActivity = sensor.m_showActivity;
+    m_activityMode = sensor.m_activityMode;
+    m_activityThreshold = sensor.m_activityThreshold;
+    m_showSum = sensor.m_showSum;
+    m_sumMode = sensor.m_sumMode;
+    m_showTendency = sensor.m_showTendency;
 }
 
 void CAktuell::SetValue(float value, std::time_t t) {

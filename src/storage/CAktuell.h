@@ -23,6 +23,9 @@ public:
     CAktuell(std::string identifier, CSensoren* sensor);
 
     void ClearHistory() { m_history.clear(); }
+    // Copies the settings of `sensor` that this record keeps (at construction,
+    // and again after the sensor was edited).
+    void TakeSettings(const CSensoren& sensor);
 
     // A live value: raw value and time are kept, the converted value (limits
     // checked; virtual sensors unconverted) enters the history and the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,9 @@ public:
               const std::vector<std::string>& identifiers);
     // Appends the virtual sensors of `internFile`.
     void LoadVirtualSensors(Profile& profile, const std::string& internFile);
+
+    // Appends a sensor defined while the program runs, with its current value.
+    void AddSensor(std::unique_ptr<CSensoren> sensor) { Append(std::move(sensor)); }
 
     // The first sensor whose identifier equals `identifier` exactly, or nullptr.
     CSensoren* FindSensor(std::string_view identifier) const;

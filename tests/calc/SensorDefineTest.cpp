@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FailingProfile.h"
 #include "TempFolder.h"
 #include "calc/CSensorDefine.h"
 #include "model/CSensoren.h"
@@ -219,6 +220,17 @@ INSTANTIATE_TEST_SUITE_P(
                       in.upperLimit = "-50";
                   },
                   true, ""},
+        InputCase{"LineEndInName", [](auto& in) { in.name = "Tau\r\n[TA]"; }, true,
+                  "Sensorname not correct!"},
+        InputCase{"NameCutWhenLoaded", [](auto& in) { in.name = std::string(50, 'n'); }, true,
+                  "Sensorname not correct!"},
+        InputCase{"IniCharactersInNameAreKept", [](auto& in) { in.name = "a=b, [c]"; }, true, ""},
+        InputCase{"LineEndInUnit", [](auto& in) { in.unit = "C\n"; }, true,
+                  "Unit not correct!"},
+        InputCase{"UnitCutWhenLoaded", [](auto& in) { in.unit = "0123456789"; }, true,
+                  "Unit not correct!"},
+        InputCase{"LimitCutWhenLoaded", [](auto& in) { in.lowerLimit = std::string(50, '1'); },
+                  true, "Please check upper and lower limit!"},
         InputCase{"OverflowNoIdentifier", [](auto& in) { in.overflowValue = "1e5"; }, true,
                   "Overflow value not correct!"},
         InputCase{"FormulaUsesVirtualSensor", [](auto& in) { in.formula = "WC+1"; }, true,
@@ -273,7 +285,7 @@ TEST_F(SensorDefineTest, AcceptedInputIsClassified) {
     EXPECT_EQ(sensor.input.scalingRange, 0);
 }
 
-TEST_F(SensorDefineTest, NewSensorIsListedThenWrittenKeyByKey) {
+TEST_F(SensorDefineTest, NewSensorIsListedAndWrittenKeyByKey) {
     CSensorDefine& define = Define(kOtherSensor);
 
     EXPECT_TRUE(define.Store(Accepted(Valid()), true));
@@ -374,6 +386,19 @@ TEST_F(SensorDefineTest, NewSensorIsRefusedWhenTheListWouldNoLongerBeReadWhole) 
 
     EXPECT_FALSE(define.Store(checked, true));
     EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(SensorDefineTest, NewSensorIsNotLeftHalfWrittenWhenAWriteFails) {
+    const CheckedVirtualSensor checked = Accepted(Valid());
+    for (const int failingWrite : {1, 2, 10}) {
+        Define(kOtherSensor);
+        FailingProfile profile(failingWrite);
+        CSensorDefine define(profile, Path(), kStation);
+
+        EXPECT_FALSE(define.Store(checked, true)) << failingWrite;
+
+        EXPECT_EQ(Bytes(), kOtherSensor) << failingWrite;
+    }
 }
 
 TEST_F(SensorDefineTest, DeleteRemovesSectionAndFirstListEntry) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "FailingProfile.h"
 #include "TempFolder.h"
 #include "calc/UnitFile.h"
 #include "platform/IniProfile.h"
@@ -295,6 +296,19 @@ TEST_F(UnitFileTest, AddIsRefusedWhenTheListWouldNoLongerBeReadWhole) {
     const std::string full = Bytes();
     EXPECT_EQ(units.AddUnit("Wind", "c", "", "").status, AddStatus::ListFull);
     EXPECT_EQ(Bytes(), full);
+}
+
+TEST_F(UnitFileTest, AddThatCannotWriteItsKeyLeavesTheUnitUnlisted) {
+    const std::string before = "[Wind]\r\nEinheiten=km/h,\r\nkm/h=1.000000,0.000000,\r\n";
+    Units(before);
+    FailingProfile profile(2);  // the list is written, its key is not
+    UnitFile units(profile, m_folder.File(kFile));
+
+    const UnitFile::AddResult result = units.AddUnit("Wind", "kn", "", "");
+
+    EXPECT_EQ(result.status, AddStatus::WriteFailed);
+    EXPECT_EQ(result.message, "Can't write the unit file!");
+    EXPECT_EQ(Bytes(), before);
 }
 
 TEST_F(UnitFileTest, DeleteRemovesTheFirstEqualEntryAndTheKey) {

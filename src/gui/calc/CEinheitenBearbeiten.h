@@ -1,0 +1,45 @@
+#pragma once
+
+// CEinheitenBearbeiten ("edit units") adds and deletes the units of one group.
+
+#include <QDialog>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QListWidget;
+class UnitFile;
+class Ui;
+
+// "Edit units": the group's units with the selected one's factor and offset;
+// "New" and "Delete" write unit.ini at once, "OK" closes.
+class CEinheitenBearbeiten final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* kTitle = "Edit units";
+
+    CEinheitenBearbeiten(UnitFile& units, std::string group, const std::string& selectedUnit,
+                         Ui& ui, std::string caption, QWidget* parent = nullptr);
+
+    // "New": asks for a unit with the insert-unit dialog and adds it.
+    void NewUnit();
+    // "Delete": removes the selected unit without asking.
+    void DeleteUnit();
+
+    QListWidget& UnitList() const { return *m_list; }
+    QLabel& FactorText() const { return *m_factor; }
+    QLabel& OffsetText() const { return *m_offset; }
+
+private:
+    void Refill(const std::string& select);
+    void ShowConversion();
+    std::optional<std::string> SelectedUnit() const;
+
+    UnitFile& m_units;
+    std::string m_group;
+    Ui& m_ui;
+    std::string m_caption;
+    QListWidget* m_list;
+    QLabel* m_factor;
+    QLabel* m_offset;
+};

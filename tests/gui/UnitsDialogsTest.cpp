@@ -1,0 +1,186 @@
+// "Units", "Edit units" and the insert-unit dialog over a small unit.ini:
+// lists and selections, every message, and the bytes written.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "DialogChecks.h"
+#include "ScriptedUi.h"
+#include "TempFolder.h"
+#include "calc/UnitFile.h"
+#include "gui/calc/CEinheitEinfuegen.h"
+#include "gui/calc/CEinheiten.h"
+#include "gui/calc/CEinheitenBearbeiten.h"
+#include "platform/IniProfile.h"
+
+namespace {
+
+template <typename Dialog>
+void WithModal(const std::function<void()>& open, const std::function<void(Dialog&)>& act) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+    open();
+    EXPECT_TRUE(seen);
+}
+
+QPushButton* ButtonNamed(QDialog& dialog, const QString& text) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (ShownText(button->text()) == text) return button;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+}
+
+QStringList Items(const QListWidget& list) {
+    QStringList items;
+    for (int i = 0; i < list.count(); ++i) items << list.item(i)->text();
+    return items;
+}
+
+void Select(QListWidget& list, const char* text) {
+    const auto found = list.findItems(text, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << text;
+    list.setCurrentItem(found.front());
+}
+
+const std::string kUnits =
+    "[Sensornamenamen]\r\nGruppen=Wind,Temperatur,\r\n"
+    "[Temperatur]\r\nEinheiten=C,F,K,\r\nC=1.000000,0.000000,\r\nF=1.800000,32.000000,\r\n"
+    "[Wind]\r\nEinheiten=m/s,km/h,\r\nkm/h=1.000000,0.000000,\r\nm/s=0.277778,0.000000,\r\n";
+
+class UnitsDialogsTest : public ::testing::Test {
+protected:
+    UnitsDialogsTest() { m_folder.Write("wetterunit.ini", kUnits); }
+    std::string Bytes() const { return m_folder.Read("wetterunit.ini"); }
+
+    TempFolder m_folder;
+    IniProfile m_profile;
+    UnitFile m_units{m_profile, m_folder.File("wetterunit.ini")};
+    ScriptedUi m_ui;
+};
+
+TEST_F(UnitsDialogsTest, UnitsOpensAtTheSensorsUnitAndAcceptsIt) {
+    CEinheiten dialog(m_units, "Temperatur", "F", m_ui, "wetter");
+    EXPECT_EQ(dialog.windowTitle(), "Units");
+    EXPECT_EQ(Items(dialog.GroupList()), (QStringList{"Temperatur", "Wind"}));
+    EXPECT_EQ(dialog.GroupList().currentItem()->text(), "Temperatur");
+    EXPECT_EQ(Items(dialog.UnitList()), (QStringList{"C", "F", "K"}));
+    EXPECT_EQ(dialog.UnitList().currentItem()->text(), "F");
+    EXPECT_EQ(dialog.FactorText().text(), "1.800000");
+    EXPECT_EQ(dialog.OffsetText().text(), "32.000000");
+    ShowWindow(dialog);
+    ExpectNothingCut(dialog);
+    EXPECT_TRUE(dialog.grab().save(Screenshot("units.png")));
+
+    ButtonNamed(dialog, "Accept")->click();
+
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog.Choice());
+    EXPECT_EQ(dialog.Choice()->group, "Temperatur");
+    EXPECT_EQ(dialog.Choice()->unit, "F");
+    EXPECT_EQ(dialog.Choice()->conversion, (UnitFile::Conversion{"1.800000", "32.000000"}));
+    EXPECT_FALSE(dialog.Choice()->beaufort);
+}
+
+TEST_F(UnitsDialogsTest, BeaufortIsOfferedInTheWindGroupAndAccepted) {
+    CEinheiten dialog(m_units, "Wind", "Beaufort", m_ui, "wetter");
+    EXPECT_EQ(Items(dialog.UnitList()), (QStringList{"Beaufort", "km/h", "m/s"}));
+    ButtonNamed(dialog, "Accept")->click();
+    ASSERT_TRUE(dialog.Choice());
+    EXPECT_TRUE(dialog.Choice()->beaufort);
+}
+
+TEST_F(UnitsDialogsTest, AcceptDoesNothingWithoutAUsableUnit) {
+    // K has no key: no factor, no offset.
+    CEinheiten dialog(m_units, "Temperatur", "K", m_ui, "wetter");
+    EXPECT_EQ(dialog.FactorText().text(), "");
+    ButtonNamed(dialog, "Accept")->click();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.Choice());
+
+    CEinheiten nothing(m_units, "", "", m_ui, "wetter");
+    EXPECT_EQ(nothing.UnitList().count(), 0);
+    ButtonNamed(nothing, "Accept")->click();
+    EXPECT_NE(nothing.result(), QDialog::Accepted);
+    EXPECT_TRUE(m_ui.Messages().empty());
+
+    ButtonNamed(nothing, "Edit unit")->click();
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Please choose a units group!"});
+}
+
+TEST_F(UnitsDialogsTest, EditUnitsAddsThroughTheInsertDialogAndDeletes) {
+    CEinheiten units(m_units, "Wind", "m/s", m_ui, "wetter");
+    WithModal<CEinheitenBearbeiten>([&] { ButtonNamed(units, "Edit unit")->click(); },
+                                    [&](CEinheitenBearbeiten& edit) {
+        EXPECT_EQ(edit.windowTitle(), "Edit units");
+        EXPECT_EQ(Items(edit.UnitList()), (QStringList{"km/h", "m/s"}));
+        EXPECT_EQ(edit.UnitList().currentItem()->text(), "m/s");
+        EXPECT_EQ(edit.FactorText().text(), "0.277778");
+
+        WithModal<CEinheitEinfuegen>([&] { ButtonNamed(edit, "New")->click(); },
+                                     [&](CEinheitEinfuegen& insert) {
+            ShowWindow(insert);
+            ExpectNothingCut(insert);
+            EXPECT_TRUE(insert.grab().save(Screenshot("insert-unit.png")));
+            const std::pair<const char*, const char*> refused[] = {
+                {"", "Check your input!"},
+                {"a,b", "Check your input!"},
+                {"km/h", "Unit already used!"},
+            };
+            for (const auto& [name, message] : refused) {
+                m_ui.shown.clear();
+                insert.UnitField().setText(name);
+                ButtonNamed(insert, "Ready")->click();
+                EXPECT_TRUE(insert.isVisible()) << name;
+                EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{message}) << name;
+            }
+            insert.UnitField().setText("kn");
+            insert.FactorField().setText("1,8");
+            ButtonNamed(insert, "Ready")->click();
+        });
+
+        EXPECT_EQ(Items(edit.UnitList()), (QStringList{"km/h", "kn", "m/s"}));
+        EXPECT_EQ(edit.UnitList().currentItem()->text(), "kn");
+        EXPECT_EQ(edit.FactorText().text(), "1.000000");
+        ShowWindow(edit);
+        ExpectNothingCut(edit);
+        EXPECT_TRUE(edit.grab().save(Screenshot("edit-units.png")));
+
+        Select(edit.UnitList(), "m/s");
+        ButtonNamed(edit, "Delete")->click();
+        EXPECT_EQ(Items(edit.UnitList()), (QStringList{"km/h", "kn"}));
+        ButtonNamed(edit, "OK")->click();
+    });
+
+    EXPECT_EQ(Bytes(),
+              "[Sensornamenamen]\r\nGruppen=Wind,Temperatur,\r\n"
+              "[Temperatur]\r\nEinheiten=C,F,K,\r\nC=1.000000,0.000000,\r\nF=1.800000,32.000000,\r\n"
+              "[Wind]\r\nEinheiten=km/h,kn,\r\nkm/h=1.000000,0.000000,\r\nkn=1.000000,0.000000,\r\n");
+    // The deleted unit is gone here too, so it cannot be accepted with its old factor.
+    EXPECT_EQ(Items(units.UnitList()), (QStringList{"Beaufort", "km/h", "kn"}));
+}
+
+TEST_F(UnitsDialogsTest, AUnitFileThatCannotBeWrittenIsReported) {
+    UnitFile gone(m_profile, m_folder.File("gone/wetterunit.ini"));
+    CEinheitenBearbeiten edit(gone, "Wind", "", m_ui, "wetter");
+    WithModal<CEinheitEinfuegen>([&] { edit.NewUnit(); }, [&](CEinheitEinfuegen& insert) {
+        insert.UnitField().setText("kn");
+        ButtonNamed(insert, "Ready")->click();
+    });
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Can't write the unit file!"});
+    EXPECT_EQ(edit.UnitList().count(), 0);
+}
+
+}  // namespace
