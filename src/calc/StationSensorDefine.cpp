@@ -80,9 +80,11 @@ std::optional<std::string> StationSensorDefine::Validate(const StationSensorInpu
 
     if (input.name.empty()) return fail(kMissingName);
     // Spaces at either end would be dropped when define.ini is read.
-    if (HasForbiddenCharacter(input.name) || HasOuterSpace(input.name)) return fail(kNameNotAllowed);
+    if (HasForbiddenCharacter(input.name) || HasOuterSpace(input.name))
+        return fail(kNameNotAllowed);
     if (input.unit.empty()) return fail(kUnitMissing);
-    if (HasForbiddenCharacter(input.unit) || HasOuterSpace(input.unit)) return fail(kUnitNotAllowed);
+    if (HasForbiddenCharacter(input.unit) || HasOuterSpace(input.unit))
+        return fail(kUnitNotAllowed);
     if (input.unit.size() > kMaxUnit) return fail(kUnitTooLong);
 
     // A limit that is no number would read back as 0 and make every value invalid.

@@ -95,7 +95,8 @@ public:
 
     // The sensor's define.ini keys in the order they are written.
     static std::vector<std::pair<std::string, std::string>> Keys(const StationSensorInput& input);
-    // Writes the keys in one change of define.ini; false (file unchanged) when it cannot be written.
+    // Writes the keys in one change of define.ini; false (file unchanged) when it cannot be
+    // written.
     bool Store(const StationSensorInput& input);
 
     // The sensor record takes over every value, as loading define.ini would give it.

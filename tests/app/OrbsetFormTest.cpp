@@ -144,9 +144,8 @@ TEST_F(OrbsetFormTest, DeletingAVirtualSensorAsksFirst) {
 
     m_form.Select(OrbsetForm::List::kVirtual, "TP");
     EXPECT_TRUE(m_form.DeleteVirtualSensor());
-    EXPECT_EQ(m_world.ui.Messages(),
-              (std::vector<std::string>{"Do you really want to delete?",
-                                        "Do you really want to delete?"}));
+    EXPECT_EQ(m_world.ui.Messages(), (std::vector<std::string>{"Do you really want to delete?",
+                                                               "Do you really want to delete?"}));
     EXPECT_EQ(m_doc->FindSensor("TP"), nullptr);
     EXPECT_EQ(m_view.dropped, std::vector<std::string>{"TP"});
     EXPECT_TRUE(m_form.VirtualRows().empty());

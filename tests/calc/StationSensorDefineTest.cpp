@@ -77,8 +77,8 @@ const ValidationRow kValidationRows[] = {
          in.minScale = "50";
      },
      D::kCheckLimits},
-    {"EqualLimits",
-     [](StationSensorInput& in) { in.lowerLimit = in.upperLimit = "5"; }, D::kCheckLimits},
+    {"EqualLimits", [](StationSensorInput& in) { in.lowerLimit = in.upperLimit = "5"; },
+     D::kCheckLimits},
     {"LimitNoNumber", [](StationSensorInput& in) { in.lowerLimit = "abc"; }, D::kCheckLimits},
     {"LimitEmpty", [](StationSensorInput& in) { in.upperLimit.clear(); }, D::kCheckLimits},
     {"LimitWithDecimalComma", [](StationSensorInput& in) { in.upperLimit = "99,5"; },

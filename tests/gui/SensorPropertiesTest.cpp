@@ -201,7 +201,8 @@ TEST_F(SensorPropertiesTest, OkWritesTheSectionAndTheStationTakesItOver) {
     EXPECT_TRUE(outcome.accepted);
     EXPECT_TRUE(outcome.messages.empty());
     const std::string define = Define();
-    EXPECT_NE(define.find("[WG]\r\nName=B\xF6" "e\r\nUnit=Beaufort\r\nUnitGroup=Wind\r\n"
+    EXPECT_NE(define.find("[WG]\r\nName=B\xF6"
+                          "e\r\nUnit=Beaufort\r\nUnitGroup=Wind\r\n"
                           "Faktor=\r\nOffset=\r\nUntergrenze Wert=0\r\nObergrenze Wert=250\r\n"
                           "Farbe=1193046\r\nNachKomma=0\r\nWindrose=Disabled\r\n"
                           "Min Skalierung=0\r\nMax Skalierung=0\r\n"),
@@ -211,7 +212,9 @@ TEST_F(SensorPropertiesTest, OkWritesTheSectionAndTheStationTakesItOver) {
     EXPECT_NE(define.find("Diagrammart=1\r\nSkalierungsbereich=0\r\nBeaufort=ja\r\n[FE]"),
               std::string::npos);
     const CSensoren& wind = *m_doc->FindSensor("WG");
-    EXPECT_EQ(wind.m_name, "B\xF6" "e");
+    EXPECT_EQ(wind.m_name,
+              "B\xF6"
+              "e");
     EXPECT_TRUE(wind.m_beaufort);
     EXPECT_EQ(wind.m_colour, 0x123456u);
     EXPECT_EQ(orbset->StationList().item(1, 2)->text(), "Beaufort") << "the list is refilled";
@@ -267,8 +270,8 @@ TEST_F(SensorPropertiesTest, OkRefusesInTheValidationOrderAndWritesNothing) {
 TEST_F(SensorPropertiesTest, CancelKeepsFileAndSensor) {
     auto orbset = Orbset();
     const std::string before = Define();
-    const Outcome outcome =
-        EditStation(*orbset, 0, [](CNewORB& d) { d.NameField().setText("Neu"); }, false);
+    const Outcome outcome = EditStation(
+        *orbset, 0, [](CNewORB& d) { d.NameField().setText("Neu"); }, false);
     EXPECT_FALSE(outcome.accepted);
     EXPECT_EQ(Define(), before);
     EXPECT_EQ(m_doc->FindSensor("TE")->m_name, "Temperatur");
@@ -280,12 +283,14 @@ TEST_F(SensorPropertiesTest, AReadOnlyDefineIniIsReportedAndTheDialogStaysOpen) 
     const std::string before = Define();
     std::filesystem::permissions(file, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
-    const Outcome outcome = EditStation(*orbset, 0, [](CNewORB& d) { d.NameField().setText("Neu"); });
+    const Outcome outcome =
+        EditStation(*orbset, 0, [](CNewORB& d) { d.NameField().setText("Neu"); });
     std::filesystem::permissions(file, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
     EXPECT_FALSE(outcome.accepted);
     ASSERT_EQ(outcome.messages.size(), 1u);
-    EXPECT_EQ(outcome.messages[0].rfind(file + " couldn't be written", 0), 0u) << outcome.messages[0];
+    EXPECT_EQ(outcome.messages[0].rfind(file + " couldn't be written", 0), 0u)
+        << outcome.messages[0];
     EXPECT_EQ(Define(), before);
     EXPECT_EQ(m_doc->FindSensor("TE")->m_name, "Temperatur");
 }

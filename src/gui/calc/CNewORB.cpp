@@ -26,7 +26,8 @@ namespace {
 QLineEdit* NewField(int maxLength, int widthInDigits) {
     auto* field = new QLineEdit;
     field->setMaxLength(maxLength);
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QString(widthInDigits, '0')) + 16);
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QString(widthInDigits, '0')) +
+                           16);
     return field;
 }
 
@@ -90,7 +91,8 @@ CNewORB::CNewORB(OrbsetForm& form, StationSensorInput initial, const WindRoseSet
     m_digits->setRange(0, StationSensorDefine::kMaxDecimals);
     m_altitude = NewField(9, 5);
     m_altitude->setReadOnly(true);
-    for (QLineEdit* readOnly : {m_label, m_unit, m_altitude}) readOnly->setFocusPolicy(Qt::ClickFocus);
+    for (QLineEdit* readOnly : {m_label, m_unit, m_altitude})
+        readOnly->setFocusPolicy(Qt::ClickFocus);
 
     auto* sensor = new QGroupBox(QStringLiteral("Sensor"));
     auto* sensorGrid = new QGridLayout(sensor);
@@ -169,8 +171,8 @@ CNewORB::CNewORB(OrbsetForm& form, StationSensorInput initial, const WindRoseSet
     extremes->addStretch();
     valuesGrid->addLayout(extremes, 0, 0, 1, 3);
     valuesGrid->addWidget(m_sum, 1, 0);
-    valuesGrid->addLayout(ModeRow(this, m_sumModes, {"Standard", "Accumulating", "Sun  ( Wh )"}),
-                          1, 1, 1, 2);
+    valuesGrid->addLayout(ModeRow(this, m_sumModes, {"Standard", "Accumulating", "Sun  ( Wh )"}), 1,
+                          1, 1, 2);
     valuesGrid->addWidget(m_activity, 2, 0);
     valuesGrid->addLayout(ModeRow(this, m_activityModes, {"Threshold", "Delta"}), 2, 1);
     auto* threshold = new QHBoxLayout;
@@ -178,8 +180,8 @@ CNewORB::CNewORB(OrbsetForm& form, StationSensorInput initial, const WindRoseSet
     threshold->addWidget(m_threshold);
     valuesGrid->addLayout(threshold, 2, 2);
     valuesGrid->addWidget(m_tendency, 3, 0);
-    valuesGrid->addLayout(
-        ModeRow(this, m_tendencyModes, {"in selected timeperiod", "in timebase"}), 3, 1, 1, 2);
+    valuesGrid->addLayout(ModeRow(this, m_tendencyModes, {"in selected timeperiod", "in timebase"}),
+                          3, 1, 1, 2);
     auto* timeBase = new QHBoxLayout;
     timeBase->addWidget(m_timeBaseLabel);
     timeBase->addWidget(m_timeBase);
@@ -220,10 +222,11 @@ CNewORB::CNewORB(OrbsetForm& form, StationSensorInput initial, const WindRoseSet
     FillFields();
     m_altitude->setText(FromBytes(m_form.AltitudeText()));
 
-    for (QCheckBox* box : {m_considerMin, m_considerMax, m_sum, m_activity, m_tendency, m_windRoseBox})
+    for (QCheckBox* box :
+         {m_considerMin, m_considerMax, m_sum, m_activity, m_tendency, m_windRoseBox})
         connect(box, &QCheckBox::toggled, this, &CNewORB::FollowBoxes);
-    for (QRadioButton* button : {m_activityModes[0], m_activityModes[1], m_tendencyModes[0],
-                                 m_tendencyModes[1]})
+    for (QRadioButton* button :
+         {m_activityModes[0], m_activityModes[1], m_tendencyModes[0], m_tendencyModes[1]})
         connect(button, &QRadioButton::toggled, this, &CNewORB::FollowBoxes);
     connect(m_unitButton, &QPushButton::clicked, this, &CNewORB::ChooseUnitClicked);
     connect(m_colourButton, &QPushButton::clicked, this, &CNewORB::ChooseColourClicked);

@@ -158,8 +158,7 @@ void COrbset::SelectionChanged(OrbsetForm::List list) {
     QTableWidget& table = list == OrbsetForm::List::kStation ? *m_stationList : *m_virtualList;
     const QList<QTableWidgetSelectionRange> ranges = table.selectedRanges();
     std::optional<std::string> identifier;
-    if (!ranges.isEmpty())
-        identifier = ToBytes(table.item(ranges.front().topRow(), 0)->text());
+    if (!ranges.isEmpty()) identifier = ToBytes(table.item(ranges.front().topRow(), 0)->text());
     m_form.Select(list, std::move(identifier));
     UpdateButtons();
     ShowColour();
@@ -176,7 +175,8 @@ void COrbset::UpdateButtons() {
 void COrbset::ShowColour() {
     const std::optional<std::uint32_t> colour = m_form.SelectedColour();
     QPalette palette = m_colourField->palette();
-    palette.setColor(QPalette::Window, colour ? ToQColor(*colour) : palette.color(QPalette::Button));
+    palette.setColor(QPalette::Window,
+                     colour ? ToQColor(*colour) : palette.color(QPalette::Button));
     m_colourField->setPalette(palette);
 }
 
@@ -190,8 +190,8 @@ void COrbset::EditStationSensor() {
     const std::optional<StationSensorInput> target = m_form.EditTarget();
     if (!target) return;
     const CSensoren* sensor = m_document.FindSensor(target->identifier);
-    CNewORB dialog(m_form, *target, sensor ? sensor->m_windRose : WindRoseSettings{},
-                   m_chooseUnit, m_editWindRose, m_ui, m_caption, this);
+    CNewORB dialog(m_form, *target, sensor ? sensor->m_windRose : WindRoseSettings{}, m_chooseUnit,
+                   m_editWindRose, m_ui, m_caption, this);
     if (!runSensorDialog(dialog)) return;
     RefillStation();
     ShowColour();
@@ -226,7 +226,8 @@ void COrbset::EditLastUsed() {
 
 bool COrbset::eventFilter(QObject* watched, QEvent* event) {
     // Enter on a list edits its selected sensor instead of closing the dialog.
-    if ((watched == m_stationList || watched == m_virtualList) && event->type() == QEvent::KeyPress) {
+    if ((watched == m_stationList || watched == m_virtualList) &&
+        event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             EditLastUsed();
@@ -239,7 +240,8 @@ bool COrbset::eventFilter(QObject* watched, QEvent* event) {
 void COrbset::keyPressEvent(QKeyEvent* event) {
     // Enter anywhere but on a button edits too; "OK" closes.
     const int key = event->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !qobject_cast<QPushButton*>(focusWidget())) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        !qobject_cast<QPushButton*>(focusWidget())) {
         EditLastUsed();
         return;
     }
