@@ -170,6 +170,10 @@ bool CWetterDoc::DeleteSensor(const std::string& identifier) {
 
 void CWetterDoc::ClearHistories() { m_sensors.ClearHistories(); }
 
+void CWetterDoc::RefreshSensorInViews(const CSensoren& sensor, bool reload) {
+    for (DocumentView* view : m_views) view->SensorChanged(sensor.m_identifier, reload);
+}
+
 void CWetterDoc::AttachView(DocumentView* view) {
     if (std::find(m_views.begin(), m_views.end(), view) == m_views.end()) m_views.push_back(view);
 }

@@ -60,6 +60,8 @@ public:
     CSensoren* FindSensor(const std::string& identifier);
     bool DeleteSensor(const std::string& identifier);
     void ClearHistories();
+    // Tells every view that `sensor` changed; with `reload` the views showing it read again.
+    void RefreshSensorInViews(const CSensoren& sensor, bool reload);
 
     // Record reception: one line from the station (live, or read from its
     // logger with `force` and `logger` set) becomes current values and, when

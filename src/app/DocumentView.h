@@ -15,6 +15,13 @@ public:
     virtual void DropSensor(const std::string& identifier) = 0;
     // The sensor definitions were loaded again: every pointer to the old ones is void.
     virtual void SensorsReplaced() {}
+    // The definition of the sensor `identifier` was changed in place: windows
+    // showing it take its name, unit, colour and chart kind again; with
+    // `reload` a view that shows it also reads its period again.
+    virtual void SensorChanged(const std::string& identifier, bool reload) {
+        (void)identifier;
+        (void)reload;
+    }
     // New current values (and perhaps a stored record) arrived: show them.
     // Must be cheap: a logger read-out calls it once per line, so a view only
     // marks itself for a repaint and merges the repaints (a single-shot timer),

@@ -14,4 +14,6 @@ struct WindRoseSettings {
     std::string sensor1;
     std::string sensor2;
     std::string sensor3;
+
+    bool operator==(const WindRoseSettings&) const = default;
 };

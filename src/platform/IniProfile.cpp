@@ -34,6 +34,16 @@ bool FolderExists(const std::string& file) {
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A file without any write permission is one the owner protected: the
+// Windows profile functions refuse to write it, and so does this one, even
+// though replacing it by a rename would work (and always does for root).
+bool MarkedReadOnly(const std::string& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || (st.st_mode & 0222) != 0) return false;
+    errno = EACCES;
+    return true;
+}
+
 std::size_t CopyText(std::string_view text, char* buffer, std::size_t size) {
     const std::size_t n = std::min(text.size(), size - 1);
     std::memcpy(buffer, text.data(), n);
@@ -132,6 +142,7 @@ bool IniProfile::WriteString(const std::string& file, std::optional<std::string_
                              std::optional<std::string_view> value) {
     if (!section) return false;
     const std::lock_guard lock(g_writeMutex);
+    if (MarkedReadOnly(file)) return false;
     std::string bytes;
     const FileSystem::Result read = FileSystem::ReadWholeFile(file, bytes);
     if (!read && read.error != ENOENT) return false;
@@ -147,6 +158,21 @@ bool IniProfile::WriteString(const std::string& file, std::optional<std::string_
     }
     // Nothing to delete or an unchanged value: success without touching the file,
     // but a missing folder still fails as any write there would.
+    if (!changed) return read || FolderExists(file);
+    return static_cast<bool>(FileSystem::ReplaceFile(file, ini.Bytes()));
+}
+
+bool IniProfile::WriteKeys(const std::string& file, std::string_view section,
+                           const std::vector<std::pair<std::string, std::string>>& keys) {
+    const std::lock_guard lock(g_writeMutex);
+    if (MarkedReadOnly(file)) return false;
+    std::string bytes;
+    const FileSystem::Result read = FileSystem::ReadWholeFile(file, bytes);
+    if (!read && read.error != ENOENT) return false;
+
+    IniFile ini(std::move(bytes));
+    bool changed = false;
+    for (const auto& [key, value] : keys) changed = ini.SetValue(section, key, value) || changed;
     if (!changed) return read || FolderExists(file);
     return static_cast<bool>(FileSystem::ReplaceFile(file, ini.Bytes()));
 }

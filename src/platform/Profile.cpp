@@ -29,3 +29,10 @@ bool Profile::WriteText(const std::string& file, std::string_view section, std::
                         std::string_view value) {
     return WriteString(file, section, key, value);
 }
+
+bool Profile::WriteKeys(const std::string& file, std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& keys) {
+    for (const auto& [key, value] : keys)
+        if (!WriteString(file, section, key, value)) return false;
+    return true;
+}

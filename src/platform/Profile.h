@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // The profile functions: reading and writing INI settings files with the rules
 // of the Windows profile API, so that files written by the Windows program read
@@ -40,6 +42,12 @@ public:
     virtual bool WriteString(const std::string& file, std::optional<std::string_view> section,
                              std::optional<std::string_view> key,
                              std::optional<std::string_view> value) = 0;
+
+    // Sets the keys of one section in the order given, as one change: when it
+    // returns false the file is as it was. The default writes key by key, so
+    // an implementation that can replace the file once should override it.
+    virtual bool WriteKeys(const std::string& file, std::string_view section,
+                           const std::vector<std::pair<std::string, std::string>>& keys);
 
     // GetPrivateProfileStruct: true only when the value has exactly 2*size+2
     // hex digits and its checksum matches; `data` is then filled.

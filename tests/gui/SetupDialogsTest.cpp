@@ -455,6 +455,7 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     const std::vector<std::pair<std::string, std::string>> expected{
+        {"&Sensor properties...", "Orbset"},
         {"&Connection...", "Settings of weatherdata"},
         {"&Process control...", "Process control"},
         {"HTML configuration", "HTML Ausgabe konfigurieren"},
@@ -465,8 +466,6 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
         {"Set &Altitude", "Altitude"},
         {"Port forwarding", "Port forwarding - settings"}};
     std::vector<std::pair<std::string, std::string>> opened;
-    ASSERT_EQ(setup->actions().front()->text(), "&Sensor properties...");
-    EXPECT_FALSE(setup->actions().front()->isEnabled());
     for (QAction* action : setup->actions()) {
         if (action->isSeparator() || !action->isEnabled()) continue;
         QString title;

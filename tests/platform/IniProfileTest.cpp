@@ -413,6 +413,27 @@ TEST_F(IniProfileTest, WrittenValuesReadBackTrimmedAndUnquoted) {
     EXPECT_EQ(ReadString(path, "s", std::nullopt), "spaced\0quoted\0"s);
 }
 
+TEST_F(IniProfileTest, WriteKeysSetsASectionInOrderInOneReplace) {
+    const std::string path = m_folder.Write("test.ini", "[s]\r\nb=old\r\n[t]\r\nx=1\r\n");
+    ASSERT_TRUE(m_profile.WriteKeys(path, "s", {{"a", "1"}, {"b", "2"}, {"c", "3"}}));
+    EXPECT_EQ(m_folder.Read("test.ini"), "[s]\r\nb=2\r\na=1\r\nc=3\r\n[t]\r\nx=1\r\n");
+    ASSERT_TRUE(m_profile.WriteKeys(m_folder.File("new.ini"), "n", {{"k", "v"}, {"l", ""}}));
+    EXPECT_EQ(m_folder.Read("new.ini"), "[n]\r\nk=v\r\nl=\r\n");
+}
+
+TEST_F(IniProfileTest, AReadOnlyFileIsNeitherChangedNorReplaced) {
+    const std::string path = m_folder.Write("test.ini", "[s]\r\nk=1\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    EXPECT_FALSE(m_profile.WriteString(path, "s", "k", "2"));
+    EXPECT_FALSE(m_profile.WriteString(path, "s", std::nullopt, std::nullopt));
+    EXPECT_FALSE(m_profile.WriteKeys(path, "s", {{"k", "2"}, {"l", "3"}}));
+    EXPECT_EQ(m_folder.Read("test.ini"), "[s]\r\nk=1\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
+
 // ---------------------------------------------------------------------------
 // Structures
 

@@ -22,6 +22,7 @@
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/CProcessControlDlg.h"
+#include "gui/calc/COrbset.h"
 #include "gui/comm/CDlgOrtshoehe.h"
 #include "gui/comm/CRegenresetDlg.h"
 #include "gui/storage/CDatenSpeichernDlg.h"
@@ -133,8 +134,8 @@ void CMainFrame::CreateMenus() {
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* setup = menuBar()->addMenu("&Setup");
-    // Its window is not built yet: shown, but not offered.
-    setup->addAction("&Sensor properties...")->setEnabled(false);
+    connect(setup->addAction("&Sensor properties..."), &QAction::triggered, this,
+            &CMainFrame::ShowSensorProperties);
     AddConnectionCommands(*setup, *this);
     connect(setup->addAction("&Process control..."), &QAction::triggered, this,
             &CMainFrame::ShowProcessControl);
@@ -213,6 +214,13 @@ void CMainFrame::ShowProcessControl() {
     if (document == nullptr) return;
     CProcessControlDlg dialog(document->Processes(), *document, m_context.ui, m_context.launcher,
                               m_context.paths.ProgramName(), this);
+    dialog.exec();
+}
+
+void CMainFrame::ShowSensorProperties() {
+    CWetterDoc* document = ActiveDocument();
+    if (document == nullptr) return;
+    COrbset dialog(*document, m_context.ui, m_context.paths.ProgramName(), this);
     dialog.exec();
 }
 

@@ -72,6 +72,8 @@ private:
     void ShowDiagramCommands();
     // The active station's process list and HTML page settings.
     void ShowProcessControl();
+    // "Orbset" for the active station.
+    void ShowSensorProperties();
     void ShowHtmlConfiguration();
     // The upload settings of the process; the AWEKAS boxes list the active station's sensors.
     void ShowHttpUpload();

@@ -571,6 +571,17 @@ void CWetterView::SensorsReplaced() {
     update();
 }
 
+void CWetterView::SensorChanged(const std::string& identifier, bool reload) {
+    // The sensor was edited: its own colour now, not the one the curve had.
+    const CSensoren* sensor = m_document.Sensors().FindSensor(identifier);
+    for (const auto& window : m_windows)
+        if (window->Model().Label() == identifier) window->AttachSensor(sensor);
+    const bool shown =
+        std::find(m_identifiers.begin(), m_identifiers.end(), identifier) != m_identifiers.end();
+    if (reload && shown) ReloadData();
+    update();
+}
+
 void CWetterView::DropSensor(const std::string& identifier) {
     for (const auto& window : m_windows) {
         if (window->Model().Label() == identifier) {

@@ -47,6 +47,7 @@ public:
     void ReloadData() override;  // Refresh
     void DropSensor(const std::string& identifier) override;
     void SensorsReplaced() override;
+    void SensorChanged(const std::string& identifier, bool reload) override;
     void UpdateView() override;
     const CEinlesen* Reader() const override { return m_reader.get(); }
     bool ShowsMomentaryValues() const override { return m_period.momentary; }
