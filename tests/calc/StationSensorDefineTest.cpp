@@ -180,7 +180,7 @@ TEST_F(StationSensorFileTest, StoreWritesEveryKeyInItsOrder) {
     in.considerMinScale = in.considerMaxScale = true;
     in.scalingRange = 1;
     in.windRoseEnabled = true;
-    in.windRose = WindRoseSettings{.enabled = true, .sensor1 = "WR", .sensor3 = "WG"};
+    in.windRose = WindRoseSettings{.enabled = true, .sensor1 = "WR", .sensor2 = "", .sensor3 = "WG"};
     ASSERT_TRUE(m_define.Store(in));
     EXPECT_EQ(m_folder.Read("wetterdefine.ini"),
               "[WG]\r\nNachKomma=1\r\nWindrose=Enabled\r\nWindroseSensor1=WR\r\n"

@@ -22,7 +22,9 @@
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/CProcessControlDlg.h"
+#include "gui/calc/CEinheiten.h"
 #include "gui/calc/COrbset.h"
+#include "gui/calc/CSensorDefineDlg.h"
 #include "gui/comm/CDlgOrtshoehe.h"
 #include "gui/comm/CRegenresetDlg.h"
 #include "gui/storage/CDatenSpeichernDlg.h"
@@ -220,7 +222,18 @@ void CMainFrame::ShowProcessControl() {
 void CMainFrame::ShowSensorProperties() {
     CWetterDoc* document = ActiveDocument();
     if (document == nullptr) return;
-    COrbset dialog(*document, m_context.ui, m_context.paths.ProgramName(), this);
+    const std::string caption = m_context.paths.ProgramName();
+    COrbset dialog(*document, m_context.ui, caption, this);
+    const COrbset::VirtualSensorHook virtualSensor = [document](QWidget* parent,
+                                                                const std::string& identifier) {
+        return ShowVirtualSensorDefinition(*document, identifier, parent);
+    };
+    dialog.SetVirtualSensorHooks(virtualSensor, virtualSensor);
+    dialog.SetUnitChooser([this, caption](QWidget* parent, const std::string& group,
+                                          const std::string& unit) {
+        return ChooseUnit(m_context.profile, m_context.paths, group, unit, m_context.ui, caption,
+                          parent);
+    });
     dialog.exec();
 }
 
