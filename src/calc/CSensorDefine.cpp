@@ -39,12 +39,6 @@ bool IsValueText(std::string_view text, std::size_t maxLength) {
                         [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
-std::string FloatText(float value) {
-    char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc() ? std::string(buffer, end) : std::string("0");
-}
-
 const char* YesNo(bool flag) { return flag ? "ja" : "nein"; }
 const char* EnabledDisabled(bool flag) { return flag ? "Enabled" : "Disabled"; }
 
@@ -246,24 +240,7 @@ VirtualSensorInput CSensorDefine::InputFrom(const CSensoren& sensor) {
     in.underflowValue = sensor.m_underflowText;
     in.overflowValue = sensor.m_overflowText;
     in.decimals = sensor.m_decimals;
-    in.minScale = std::to_string(sensor.m_minScale);
-    in.maxScale = std::to_string(sensor.m_maxScale);
-    in.considerMinScale = sensor.m_showMinScale;
-    in.considerMaxScale = sensor.m_showMaxScale;
-    in.scalingRange = sensor.m_scalingRange;
-    in.diagramType = sensor.m_diagramType;
-    in.colour = sensor.m_colour;
-    in.showMaximum = sensor.m_showMaximum;
-    in.showMinimum = sensor.m_showMinimum;
-    in.showMean = sensor.m_showMean;
-    in.showSum = sensor.m_showSum;
-    in.sumMode = sensor.m_sumMode;
-    in.showActivity = sensor.m_showActivity;
-    in.activityMode = sensor.m_activityMode;
-    in.activityThreshold = FloatText(sensor.m_activityThreshold);
-    in.showTendency = sensor.m_showTendency;
-    in.tendencyMode = sensor.m_tendencyMode;
-    in.tendencyTimeBase = sensor.m_tendencyTimeBase;
+    static_cast<SensorDisplayInput&>(in) = DisplayInputOf(sensor);
     in.hourlySum = sensor.m_hourlySum;
     return in;
 }

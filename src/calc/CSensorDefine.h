@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "calc/FormulaCheck.h"
+#include "calc/SensorDisplayInput.h"
 #include "model/WindRoseSettings.h"
 
 class CSensoren;
 class Profile;
 
 // Every field of the "Virtual sensor" dialog, as entered.
-struct VirtualSensorInput {
+struct VirtualSensorInput : SensorDisplayInput {
     std::string identifier;
     std::string name;
     std::string unit;
@@ -26,24 +27,6 @@ struct VirtualSensorInput {
     std::string underflowValue;
     std::string overflowValue;
     int decimals = 2;
-    std::string minScale;
-    std::string maxScale;
-    bool considerMinScale = false;
-    bool considerMaxScale = false;
-    int scalingRange = 0;  // 0 selected area, 1 complete area
-    int diagramType = 0;   // 0 line, 1 dots
-    std::uint32_t colour = 0;
-    bool showMaximum = false;
-    bool showMinimum = false;
-    bool showMean = false;
-    bool showSum = false;
-    int sumMode = 0;
-    bool showActivity = false;
-    int activityMode = 0;
-    std::string activityThreshold;
-    bool showTendency = false;
-    int tendencyMode = 1;
-    int tendencyTimeBase = 300;
     bool hourlySum = false;
     // Absent: the wind-rose keys in intern.ini are left as they are.
     std::optional<WindRoseSettings> windRose;

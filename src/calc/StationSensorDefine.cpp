@@ -13,13 +13,6 @@ namespace {
 const char* YesNo(bool flag) { return flag ? "ja" : "nein"; }
 const char* EnabledDisabled(bool flag) { return flag ? "Enabled" : "Disabled"; }
 
-// The shortest text that reads back as the same float.
-std::string FloatText(float value) {
-    char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc() ? std::string(buffer, end) : std::string("0");
-}
-
 // Line ends would end the value in define.ini; ",", "=" and brackets would
 // split it where names and units are listed again (current-values file, pages).
 bool HasForbiddenCharacter(std::string_view text) {
@@ -53,24 +46,10 @@ StationSensorInput StationSensorDefine::InputFrom(const CSensoren& sensor) const
     in.lowerLimit = text("Untergrenze Wert", "0", kMaxLimit);
     in.upperLimit = text("Obergrenze Wert", "0", kMaxLimit);
     in.decimals = std::clamp(sensor.m_decimals, 0, kMaxDecimals);
-    in.minScale = std::to_string(sensor.m_minScale);
-    in.maxScale = std::to_string(sensor.m_maxScale);
-    in.considerMinScale = sensor.m_showMinScale;
-    in.considerMaxScale = sensor.m_showMaxScale;
-    in.scalingRange = sensor.m_scalingRange == 1 ? 1 : 0;
-    in.diagramType = sensor.m_diagramType == 1 ? 1 : 0;
-    in.colour = sensor.m_colour;
-    in.showMaximum = sensor.m_showMaximum;
-    in.showMinimum = sensor.m_showMinimum;
-    in.showMean = sensor.m_showMean;
-    in.showSum = sensor.m_showSum;
-    in.sumMode = sensor.m_sumMode;
-    in.showActivity = sensor.m_showActivity;
-    in.activityMode = sensor.m_activityMode;
-    in.activityThreshold = FloatText(sensor.m_activityThreshold);
-    in.showTendency = sensor.m_showTendency;
-    in.tendencyMode = sensor.m_tendencyMode;
-    in.tendencyTimeBase = sensor.m_tendencyTimeBase;
+    static_cast<SensorDisplayInput&>(in) = DisplayInputOf(sensor);
+    // The dialog's radio buttons know only these two values.
+    in.scalingRange = in.scalingRange == 1 ? 1 : 0;
+    in.diagramType = in.diagramType == 1 ? 1 : 0;
     in.windRoseEnabled = sensor.m_windRose.enabled;
     return in;
 }

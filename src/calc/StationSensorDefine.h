@@ -9,13 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include "calc/SensorDisplayInput.h"
 #include "model/WindRoseSettings.h"
 
 class CSensoren;
 class Profile;
 
 // Every field of the "Definition of sensors" dialog for one station sensor, as entered.
-struct StationSensorInput {
+struct StationSensorInput : SensorDisplayInput {
     std::string identifier;  // read only
     std::string name;
     // Unit, group and the conversion texts come together from "Unit selection".
@@ -27,24 +28,6 @@ struct StationSensorInput {
     std::string lowerLimit;
     std::string upperLimit;
     int decimals = 2;
-    std::string minScale;
-    std::string maxScale;
-    bool considerMinScale = false;
-    bool considerMaxScale = false;
-    int scalingRange = 0;  // 0 selected area, 1 complete area
-    int diagramType = 0;   // 0 line, 1 dots
-    std::uint32_t colour = 0;
-    bool showMaximum = false;
-    bool showMinimum = false;
-    bool showMean = false;
-    bool showSum = false;
-    int sumMode = 0;
-    bool showActivity = false;
-    int activityMode = 0;
-    std::string activityThreshold;
-    bool showTendency = false;
-    int tendencyMode = 1;
-    int tendencyTimeBase = 300;
     bool windRoseEnabled = false;
     // Set once the wind-rose settings were edited: their keys are written then.
     std::optional<WindRoseSettings> windRose;

@@ -62,21 +62,6 @@ using namespace std::chrono_literals;
 
 constexpr const char* kByIdPort = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
 
-// Runs `act` on the next modal dialog once it is shown, while `open` opens it.
-template <typename Dialog>
-void WithModal(const std::function<void()>& open, const std::function<void(Dialog&)>& act) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        seen = true;
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    open();
-    EXPECT_TRUE(seen);
-}
-
 QStringList Items(const QComboBox& box) {
     QStringList items;
     for (int i = 0; i < box.count(); ++i) items << box.itemText(i);

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <vector>
 
 inline QString Screenshot(const char* name) {
@@ -65,3 +67,26 @@ inline std::vector<const QWidget*> TabChain(QWidget& first) {
     return chain;
 }
 
+
+// Runs `act` on the next modal dialog once it is shown, while `open` opens it.
+template <typename Dialog>
+void WithModal(const std::function<void()>& open, const std::function<void(Dialog&)>& act) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+    open();
+    EXPECT_TRUE(seen);
+}
+
+// The dialog's button that shows `text` (shortcut marks left out).
+inline QPushButton* ButtonNamed(QDialog& dialog, const QString& text) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (ShownText(button->text()) == text) return button;
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+}

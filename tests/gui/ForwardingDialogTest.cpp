@@ -13,6 +13,7 @@
 #include "FakeSerialPort.h"
 #include "FakeTransport.h"
 #include "StationHome.h"
+#include "StationOnTcp.h"
 #include "app/ForwardingForm.h"
 #include "gui/comm/CDlgForwarding.h"
 
@@ -138,27 +139,11 @@ TEST(ForwardingAgainstStation, LiveLinesReachTheChosenPort) {
     QSettings("Norvika GmbH", "wetter").clear();
     StationHome home;
     orbsim::StationOptions options;
-    options.link = orbsim::LinkKind::kTcp;
     options.cycleSeconds = 0.25;
-    options.storageInterval = 2;
     options.historyHours = 0.02;
     options.sensors = {{"TE", 1}, {"FE", 0}};
-    orbsim::Station station(options);
-    ASSERT_TRUE(station.Start());
-    orbsim::SeedOptions seed;
-    seed.folder = home.DataFolder();
-    seed.days = 1;
-    seed.interval = 2;
-    seed.sensors = options.sensors;
-    seed.end = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 30, 2);
-    ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
-    home.WriteStation(
-        "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\n"
-        "IP-Port=" +
-            std::to_string(station.TcpPort()) +
-            "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
-            "Daten_Speichern=0\n",
-        2);
+    std::unique_ptr<orbsim::Station> station = StartStationOnTcp(home, options);
+    ASSERT_NE(station, nullptr);
 
     auto ui = std::make_unique<ScriptedUi>();
     ScriptedUi& shown = *ui;

@@ -17,6 +17,7 @@
 
 #include "DialogChecks.h"
 #include "StationHome.h"
+#include "StationOnTcp.h"
 #include "app/MainSwitchboard.h"
 #include "gui/comm/CDlgBefehlSetts.h"
 #include "gui/comm/CDlgTerminal.h"
@@ -258,28 +259,11 @@ TEST(TerminalAgainstStation, SendsACommandSeesItsEchoAndRecordsTheResponse) {
     QSettings("Norvika GmbH", "wetter").clear();
     StationHome home;
     orbsim::StationOptions options;
-    options.link = orbsim::LinkKind::kTcp;
     options.cycleSeconds = 0.25;
-    options.storageInterval = 2;
     options.historyHours = 0.02;
     options.sensors = {{"TE", 1}, {"FE", 0}};
-    orbsim::Station station(options);
-    ASSERT_TRUE(station.Start());
-    // Stored data, so the program connects at start instead of asking to be set up.
-    orbsim::SeedOptions seed;
-    seed.folder = home.DataFolder();
-    seed.days = 1;
-    seed.interval = 2;
-    seed.sensors = options.sensors;
-    seed.end = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 30, 2);
-    ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
-    home.WriteStation(
-        "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\n"
-        "IP-Port=" +
-            std::to_string(station.TcpPort()) +
-            "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
-            "Daten_Speichern=0\n",
-        2);
+    std::unique_ptr<orbsim::Station> station = StartStationOnTcp(home, options);
+    ASSERT_NE(station, nullptr);
     home.folder.Write("wetterTermBefehl.ini",
                       "[UserDef1]\nCommand=?V\nSave=TRUE\nSavePath=response.txt\nSekTimeout=2\n");
 
@@ -308,7 +292,7 @@ TEST(TerminalAgainstStation, SendsACommandSeesItsEchoAndRecordsTheResponse) {
     terminal->EntryField().setText("?TERM");
     terminal->SendButton().click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return ListHas(list, "<?TERM>{13}{10}"); }, 10000));
-    EXPECT_TRUE(station.WaitForCommand("?TERM", std::chrono::milliseconds(0)));
+    EXPECT_TRUE(station->WaitForCommand("?TERM", std::chrono::milliseconds(0)));
     frame.resize(1000, 720);
     QTest::qWait(300);
     EXPECT_TRUE(frame.grab().save(Screenshot("main-window-terminal.png")));

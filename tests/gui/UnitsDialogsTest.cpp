@@ -22,27 +22,6 @@
 
 namespace {
 
-template <typename Dialog>
-void WithModal(const std::function<void()>& open, const std::function<void(Dialog&)>& act) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        seen = true;
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    open();
-    EXPECT_TRUE(seen);
-}
-
-QPushButton* ButtonNamed(QDialog& dialog, const QString& text) {
-    for (QPushButton* button : dialog.findChildren<QPushButton*>())
-        if (ShownText(button->text()) == text) return button;
-    ADD_FAILURE() << "no button " << text.toStdString();
-    return nullptr;
-}
-
 QStringList Items(const QListWidget& list) {
     QStringList items;
     for (int i = 0; i < list.count(); ++i) items << list.item(i)->text();

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "StationHome.h"
+#include "StationOnTcp.h"
 #include "app/CWetterDoc.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/app/CWetterApp.h"
@@ -46,24 +47,11 @@ TEST(VirtualSensorProgram, ASensorDefinedInItsWindowIsStoredWithTheNextRecord) {
     QSettings("Norvika GmbH", "wetter").clear();
     StationHome home;
     orbsim::StationOptions options;
-    options.link = orbsim::LinkKind::kTcp;
     options.cycleSeconds = 0.3;
-    options.storageInterval = 2;
     options.sensors = {{"TE", 1}, {"FE", 0}};
-    orbsim::Station station(options);
-    ASSERT_TRUE(station.Start());
-    orbsim::SeedOptions seed;
-    seed.folder = home.DataFolder();
-    seed.days = 1;
-    seed.interval = 2;
-    seed.sensors = options.sensors;
-    seed.end = orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - 30, 2);
-    ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
-    home.WriteStation("[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=127.0.0.1\n"
-                      "IP-Port=" + std::to_string(station.TcpPort()) +
-                          "\n[Programmstart]\nStart=1\n[Dateninterpretation]\nMit_Speicher=0\n"
-                          "Daten_Speichern=0\n[Virtuelle_Sensoren]\nSpeichern=TRUE\n",
-                      2);
+    std::unique_ptr<orbsim::Station> station =
+        StartStationOnTcp(home, options, "[Virtuelle_Sensoren]\nSpeichern=TRUE\n");
+    ASSERT_NE(station, nullptr);
 
     auto ui = std::make_unique<ScriptedUi>();
     ScriptedUi& shown = *ui;

@@ -28,29 +28,8 @@
 
 namespace {
 
-// Runs `act` on the next modal dialog once it is shown, while `open` opens it.
-template <typename Dialog>
-void WithModal(const std::function<void()>& open, const std::function<void(Dialog&)>& act) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        seen = true;
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    open();
-    EXPECT_TRUE(seen);
-}
-
 void PressOk(QDialog& dialog) {
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-}
-
-QPushButton* ButtonNamed(QDialog& dialog, const QString& text) {
-    for (QPushButton* button : dialog.findChildren<QPushButton*>())
-        if (ShownText(button->text()) == text) return button;
-    return nullptr;
 }
 
 // A station with TE and FE that stores every record it is given, virtual sensors too.
