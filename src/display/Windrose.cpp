@@ -114,6 +114,25 @@ std::string WindroseCaption(const WindRoseSettings& settings, const SensorSet& s
     return caption + "\")";
 }
 
+std::vector<WindroseSensorChoice> WindroseSensorChoices(const SensorSet& sensors,
+                                                        const WindRoseSettings& chosen) {
+    std::vector<WindroseSensorChoice> choices{{"", ""}};
+    for (const auto& sensor : sensors.Sensors())
+        if (!sensor->m_name.empty())
+            choices.push_back({sensor->m_identifier, sensor->m_identifier + "  " + sensor->m_name});
+    for (const std::string* label : {&chosen.sensor1, &chosen.sensor2, &chosen.sensor3})
+        if (!label->empty() && WindroseChoiceIndex(choices, *label) == 0)
+            choices.push_back({*label, *label});
+    return choices;
+}
+
+int WindroseChoiceIndex(const std::vector<WindroseSensorChoice>& choices,
+                        const std::string& label) {
+    for (std::size_t i = 1; i < choices.size(); ++i)
+        if (choices[i].label == label) return static_cast<int>(i);
+    return 0;
+}
+
 // ---- Painter ---------------------------------------------------------------
 
 Windrose::Windrose(Canvas& canvas, const CanvasRect& client, WindDirectionTracker& tracker,

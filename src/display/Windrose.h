@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "display/Canvas.h"
 
@@ -69,6 +70,22 @@ WindroseValues WindroseUpdate(const WindRoseSettings& settings, const DiagramPer
 
 // "Windrose   (\"name1\\name2\\name3\")" with the names of the sensors that are set.
 std::string WindroseCaption(const WindRoseSettings& settings, const SensorSet& sensors);
+
+// One entry of the wind-rose settings' sensor lists: the label it stands for
+// (empty: none) and what the list shows, "label  name".
+struct WindroseSensorChoice {
+    std::string label;
+    std::string text;
+    bool operator==(const WindroseSensorChoice&) const = default;
+};
+
+// The entries of each of the three sensor lists: none first, then every sensor
+// of the station that has a name. A label in `chosen` the station no longer
+// has is listed by itself at the end, so that OK does not drop it unseen.
+std::vector<WindroseSensorChoice> WindroseSensorChoices(const SensorSet& sensors,
+                                                        const WindRoseSettings& chosen);
+// The index of `label` in `choices`; 0 (none) when it is not there.
+int WindroseChoiceIndex(const std::vector<WindroseSensorChoice>& choices, const std::string& label);
 
 // Colours of the dial (Windows values). The sector of the recent range takes
 // the desktop's button face.

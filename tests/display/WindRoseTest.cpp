@@ -318,4 +318,20 @@ TEST_F(WindroseUpdateTest, MissingValuesAndSensorsShowNothing) {
     EXPECT_EQ(WindroseCaption(unknown, sensors), "Windrose   (\"XX\\YY\")");
 }
 
+TEST_F(WindroseUpdateTest, SensorListsOfferNoneAndEveryNamedSensorKeepingAVanishedChoice) {
+    const std::vector<WindroseSensorChoice> choices = WindroseSensorChoices(sensors, Settings());
+    ASSERT_GE(choices.size(), 4u);
+    EXPECT_EQ(choices[0], (WindroseSensorChoice{"", ""}));
+    EXPECT_EQ(choices[1], (WindroseSensorChoice{"WR", "WR  Wind direction"}));
+    EXPECT_EQ(WindroseChoiceIndex(choices, "WG"), 3);
+    EXPECT_EQ(WindroseChoiceIndex(choices, ""), 0);
+    EXPECT_EQ(WindroseChoiceIndex(choices, "XX"), 0);
+
+    WindRoseSettings vanished;
+    vanished.sensor3 = "XX";
+    const std::vector<WindroseSensorChoice> kept = WindroseSensorChoices(sensors, vanished);
+    EXPECT_EQ(kept.back(), (WindroseSensorChoice{"XX", "XX"}));
+    EXPECT_EQ(WindroseChoiceIndex(kept, "XX"), static_cast<int>(kept.size()) - 1);
+}
+
 }  // namespace

@@ -20,6 +20,7 @@
 #include "app/CWetterDoc.h"
 #include "gui/calc/CNewORB.h"
 #include "gui/calc/COrbset.h"
+#include "gui/display/CDlgWindroseSetts.h"
 #include "gui/ui/ColourValue.h"
 #include "model/CSensoren.h"
 
@@ -275,6 +276,45 @@ TEST_F(SensorPropertiesTest, CancelKeepsFileAndSensor) {
     EXPECT_FALSE(outcome.accepted);
     EXPECT_EQ(Define(), before);
     EXPECT_EQ(m_doc->FindSensor("TE")->m_name, "Temperatur");
+}
+
+TEST_F(SensorPropertiesTest, AzimuthScaleEditChoosesTheWindRoseSensorsAndOkStoresThem) {
+    auto orbset = Orbset();
+    orbset->SetWindRoseEditor([this](QWidget* parent, const WindRoseSettings& settings) {
+        return EditWindRoseSettings(parent, settings, m_doc->Sensors());
+    });
+    const Outcome outcome = EditStation(*orbset, 1, [](CNewORB& dialog) {
+        EXPECT_FALSE(dialog.WindRoseButton().isEnabled()) << "only with the box ticked";
+        dialog.WindRoseBox().setChecked(true);
+        ASSERT_TRUE(dialog.WindRoseButton().isEnabled());
+        WithModal<CDlgWindroseSetts>([&] { dialog.WindRoseButton().click(); },
+                                     [](CDlgWindroseSetts& settings) {
+            QComboBox& first = settings.Sensor1Box();
+            EXPECT_EQ(first.itemText(0), "");
+            EXPECT_EQ(first.itemText(1), "TE  Temperatur");
+            EXPECT_EQ(first.currentIndex(), 0);
+            first.setCurrentIndex(2);
+            settings.Sensor3Box().setCurrentIndex(1);
+            settings.FadeOutBox().setChecked(true);
+            ExpectNothingCut(settings);
+            EXPECT_TRUE(settings.grab().save(Screenshot("windrose-settings.png")));
+            settings.accept();
+        });
+    });
+    ASSERT_TRUE(outcome.accepted);
+    EXPECT_NE(Define().find("Windrose=Enabled\r\nWindroseSensor1=WG\r\nWindroseSensor2=\r\n"
+                            "WindroseSensor3=TE\r\nSens1Ausblenden=Enabled\r\n"),
+              std::string::npos)
+        << Define();
+    const WindRoseSettings& taken = m_doc->FindSensor("WG")->m_windRose;
+    EXPECT_TRUE(taken.enabled);
+    EXPECT_EQ(taken.sensor1, "WG");
+    EXPECT_EQ(taken.sensor3, "TE");
+
+    // Opened again, the dialog shows what was stored; Cancel changes nothing.
+    CDlgWindroseSetts again(taken, m_doc->Sensors());
+    EXPECT_EQ(again.Chosen(), taken);
+    EXPECT_EQ(again.Sensor1Box().currentText(), "WG  Wind 10 m");
 }
 
 TEST_F(SensorPropertiesTest, AReadOnlyDefineIniIsReportedAndTheDialogStaysOpen) {

@@ -33,6 +33,7 @@
 #include "gui/comm/QtAcquisitionUi.h"
 #include "gui/comm/TerminalMenu.h"
 #include "gui/display/CDlgMultiAnzeige.h"
+#include "gui/display/CDlgWindroseSetts.h"
 #include "gui/display/CWetterView.h"
 #include "gui/publish/CDlgAwekas.h"
 #include "gui/publish/CDlgHTTPUpload.h"
@@ -224,11 +225,16 @@ void CMainFrame::ShowSensorProperties() {
     if (document == nullptr) return;
     const std::string caption = m_context.paths.ProgramName();
     COrbset dialog(*document, m_context.ui, caption, this);
-    const COrbset::VirtualSensorHook virtualSensor = [document](QWidget* parent,
-                                                                const std::string& identifier) {
-        return ShowVirtualSensorDefinition(*document, identifier, parent);
+    const CNewORB::EditWindRose windRose = [document](QWidget* parent,
+                                                      const WindRoseSettings& settings) {
+        return EditWindRoseSettings(parent, settings, document->Sensors());
     };
+    const COrbset::VirtualSensorHook virtualSensor =
+        [document, windRose](QWidget* parent, const std::string& identifier) {
+            return ShowVirtualSensorDefinition(*document, identifier, parent, windRose);
+        };
     dialog.SetVirtualSensorHooks(virtualSensor, virtualSensor);
+    dialog.SetWindRoseEditor(windRose);
     dialog.SetUnitChooser([this, caption](QWidget* parent, const std::string& group,
                                           const std::string& unit) {
         return ChooseUnit(m_context.profile, m_context.paths, group, unit, m_context.ui, caption,

@@ -162,8 +162,6 @@ void CSensorDefineDlg::BuildFields() {
 
     m_azimuth = new QCheckBox(QStringLiteral("Azimuth scale"));
     m_azimuthEdit = new QPushButton(QStringLiteral("Edit"));
-    // The wind-rose settings window is not part of this program yet.
-    m_azimuthEdit->setEnabled(false);
     auto* azimuth = new QHBoxLayout;
     azimuth->addWidget(m_azimuth);
     azimuth->addStretch();
@@ -211,8 +209,10 @@ void CSensorDefineDlg::BuildFields() {
     timeBase->addWidget(m_timeBase);
     values->addLayout(timeBase, 5, 1, 1, 3);
 
-    for (QCheckBox* box : {m_considerMin, m_considerMax, m_sum, m_activity, m_tendency})
+    for (QCheckBox* box :
+         {m_considerMin, m_considerMax, m_sum, m_activity, m_tendency, m_azimuth})
         connect(box, &QCheckBox::toggled, this, &CSensorDefineDlg::UpdateDependents);
+    connect(m_azimuthEdit, &QPushButton::clicked, this, &CSensorDefineDlg::EditWindRoseClicked);
     for (QButtonGroup* group : {m_activityModes, m_tendencyModes})
         connect(group, &QButtonGroup::idToggled, this, &CSensorDefineDlg::UpdateDependents);
 
@@ -319,6 +319,19 @@ void CSensorDefineDlg::UpdateDependents() {
     const bool both = m_considerMin->isChecked() && m_considerMax->isChecked();
     m_completeArea->setEnabled(both);
     if (!both) m_selectedArea->setChecked(true);
+    m_azimuthEdit->setEnabled(static_cast<bool>(m_editWindRose) && m_azimuth->isChecked());
+}
+
+void CSensorDefineDlg::SetWindRoseEditor(CNewORB::EditWindRose edit) {
+    m_editWindRose = std::move(edit);
+    UpdateDependents();
+}
+
+void CSensorDefineDlg::EditWindRoseClicked() {
+    if (!m_editWindRose) return;
+    if (std::optional<WindRoseSettings> settings =
+            m_editWindRose(this, m_windRose.value_or(WindRoseSettings{})))
+        m_windRose = std::move(settings);
 }
 
 void CSensorDefineDlg::ChooseColour() {
@@ -385,10 +398,11 @@ void CSensorDefineDlg::Message(const std::string& text) {
 }
 
 bool ShowVirtualSensorDefinition(CWetterDoc& document, const std::string& identifier,
-                                 QWidget* parent) {
+                                 QWidget* parent, CNewORB::EditWindRose editWindRose) {
     VirtualSensorDefinition definition(document);
     const CSensoren* sensor = identifier.empty() ? nullptr : definition.Find(identifier);
     AppContext& context = document.Context();
     CSensorDefineDlg dialog(definition, sensor, context.ui, context.paths.ProgramName(), parent);
+    dialog.SetWindRoseEditor(std::move(editWindRose));
     return dialog.exec() == QDialog::Accepted;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "calc/CSensorDefine.h"
+#include "gui/calc/CNewORB.h"
 
 class CSensoren;
 class CWetterDoc;
@@ -43,6 +44,9 @@ public:
     // OK: validates in order, stores and applies; a failure is shown and the dialog stays.
     void accept() override;
 
+    // The wind-rose settings window behind "Edit"; without it "Edit" stays off.
+    void SetWindRoseEditor(CNewORB::EditWindRose edit);
+
     // The fields as entered.
     VirtualSensorInput Fields() const;
 
@@ -71,6 +75,8 @@ public:
     QCheckBox& TendencyBox() const { return *m_tendency; }
     QSpinBox& TimeBaseField() const { return *m_timeBase; }
     QCheckBox& HourlySumBox() const { return *m_hourlySum; }
+    QCheckBox& AzimuthBox() const { return *m_azimuth; }
+    QPushButton& AzimuthEditButton() const { return *m_azimuthEdit; }
 
 private:
     void BuildFields();
@@ -79,6 +85,7 @@ private:
     void ChooseColour();
     void ShowColour();
     void ShowCheck(const FormulaCheck::Outcome& outcome);
+    void EditWindRoseClicked();
     void Message(const std::string& text);
 
     VirtualSensorDefinition& m_definition;
@@ -87,6 +94,7 @@ private:
     std::string m_caption;
     std::uint32_t m_colour = 0;
     std::optional<WindRoseSettings> m_windRose;
+    CNewORB::EditWindRose m_editWindRose;
 
     QLineEdit* m_identifier;
     QLineEdit* m_name;
@@ -130,4 +138,4 @@ private:
 // `identifier`, or for a new one when it is empty. True when OK stored it; the
 // document computes it from its next record on.
 bool ShowVirtualSensorDefinition(CWetterDoc& document, const std::string& identifier,
-                                 QWidget* parent);
+                                 QWidget* parent, CNewORB::EditWindRose editWindRose = {});
