@@ -218,15 +218,16 @@ bool CSensorDefine::Store(const CheckedVirtualSensor& sensor, bool isNew) {
 }
 
 bool CSensorDefine::Delete(std::string_view identifier) {
-    const bool sectionRemoved =
-        m_profile.WriteString(m_internFile, identifier, std::nullopt, std::nullopt);
+    // The list first: a section left behind by a failed second write is never
+    // loaded, while a listed sensor without its section would come back empty.
     std::vector<std::string> list = SplitIdentifierList(
         m_profile.ReadText(m_internFile, kInternSection, kListKey, "", kMaxRewriteRead));
     const auto found = std::find(list.begin(), list.end(), identifier);
     if (found != list.end()) list.erase(found);
-    return m_profile.WriteString(m_internFile, kInternSection, kListKey,
-                                 JoinIdentifierList(list)) &&
-           sectionRemoved;
+    if (!m_profile.WriteString(m_internFile, kInternSection, kListKey, JoinIdentifierList(list)))
+        return false;
+    m_profile.WriteString(m_internFile, identifier, std::nullopt, std::nullopt);
+    return true;
 }
 
 VirtualSensorInput CSensorDefine::InputFrom(const CSensoren& sensor) {

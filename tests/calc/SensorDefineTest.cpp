@@ -420,6 +420,25 @@ TEST_F(SensorDefineTest, DeletingTheLastSensorLeavesAnEmptyList) {
     EXPECT_EQ(ReadVirtualSensorIdentifiers(m_profile, Path()), std::vector<std::string>{});
 }
 
+TEST_F(SensorDefineTest, AFailedDeleteNeverLeavesAListedSensorWithoutItsSection) {
+    const std::string before =
+        "[Interne Sensoren]\r\niKennung=TP,WC,\r\n[TP]\r\nName=a\r\n[WC]\r\nName=b\r\n";
+    {
+        Define(before);
+        FailingProfile profile(1);
+        CSensorDefine define(profile, Path(), kStation);
+        EXPECT_FALSE(define.Delete("TP"));
+        EXPECT_EQ(Bytes(), before) << "the list could not be written";
+    }
+    {
+        FailingProfile profile(2);
+        CSensorDefine define(profile, Path(), kStation);
+        EXPECT_TRUE(define.Delete("TP"));
+        EXPECT_EQ(ReadVirtualSensorIdentifiers(m_profile, Path()), std::vector<std::string>{"WC"})
+            << "an unlisted leftover section is never loaded";
+    }
+}
+
 TEST(SensorDefineRecord, EditedRecordFollowsTheHourlySum) {
     CSensoren sensor;
     sensor.m_hourlySum = true;
