@@ -1,5 +1,6 @@
 #include "sim/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -64,6 +65,21 @@ Option Text(std::string& target) {
     return {true, [&target](const std::string& value, std::string&) {
                 target = value;
                 return true;
+            }};
+}
+
+// One of `names`, stored as the matching entry of `values`.
+template <typename Choice>
+Option OneOf(Choice& target, std::vector<std::pair<std::string, Choice>> choices,
+             const char* what) {
+    return {true, [&target, choices, what](const std::string& value, std::string& error) {
+                for (const auto& [name, choice] : choices) {
+                    if (name == value) {
+                        target = choice;
+                        return true;
+                    }
+                }
+                return Fail(error, std::string(what) + ": bad value '" + value + "'");
             }};
 }
 
@@ -176,6 +192,24 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Invocation& inv
         {"--garbage", Flag([&] { station.faults.garbage = true; })},
         {"--no-trailing-comma", Flag([&] { station.faults.noTrailingComma = true; })},
         {"--verbose", Flag([&] { station.verbose = true; })},
+        {"--modem", Flag([&] { station.modem.enabled = true; })},
+        {"--modem-dial", OneOf(station.modem.dial,
+                               {{"connect", DialOutcome::kConnect},
+                                {"no-answer", DialOutcome::kNoAnswer},
+                                {"no-carrier", DialOutcome::kNoCarrier},
+                                {"error", DialOutcome::kError}},
+                               "--modem-dial")},
+        {"--modem-connect-delay",
+         Value(station.modem.connectDelaySeconds, 0.0, "--modem-connect-delay")},
+        {"--modem-sim",
+         OneOf(station.modem.simLock,
+               {{"pin", SimLock::kPin}, {"puk", SimLock::kPuk}, {"pin2", SimLock::kPin2}},
+               "--modem-sim")},
+        {"--modem-sim-code", Text(station.modem.simCode)},
+        {"--modem-guard", Value(station.modem.guardSeconds, 0.0, "--modem-guard")},
+        {"--modem-mute", Flag([&] { station.modem.mute = true; })},
+        {"--modem-no-hangup", Flag([&] { station.modem.refuseHangUp = true; })},
+        {"--modem-no-escape", Flag([&] { station.modem.ignoreEscape = true; })},
     };
     if (!Parse(arguments, 0, options, error)) return false;
     if (tcpPort > 65535) return Fail(error, "--tcp: port 0..65535");
@@ -184,6 +218,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Invocation& inv
         station.tcpPort = tcpPort;
     }
     if (station.resetHour > 23) return Fail(error, "--reset-hour: 0..23");
+    const bool modemOption =
+        std::any_of(arguments.begin(), arguments.end(),
+                    [](const std::string& a) { return a.starts_with("--modem-"); });
+    if (modemOption && !station.modem.enabled) return Fail(error, "--modem-* options need --modem");
+    if (station.modem.enabled && station.link == LinkKind::kTcp)
+        return Fail(error, "--modem: the modem sits on a pty, not on --tcp");
     return true;
 }
 
@@ -236,6 +276,30 @@ Faults (a command hit by a fault is not carried out):
   --garbage              mix bytes the program must drop (controls, > 0x7F) into lines
   --no-trailing-comma    record lines lack their last comma
   --verbose              print received commands and link events to stderr
+
+Modem (the station behind a dial-up or GSM modem; pty only):
+  --modem                the line is a modem's: it answers AT commands without echo
+                         ("at", "at&c1", any other AT command with OK, AT+CPIN?,
+                         AT+CPIN="code", ATD..., ath, ato); after CONNECT the station's
+                         lines pass. "+++" followed by the guard time of silence goes
+                         back to commands (OK). Lines starting with '*' are the station
+                         modem's: "*CONNECT LIMIT n" is noted, "*CONNECT OFF" ends the
+                         call (NO CARRIER), others are answered OK.
+  --modem-dial RESULT    what a dial ends in: connect (default), no-answer, no-carrier,
+                         error
+  --modem-connect-delay SECONDS
+                         from the dial to its result (default 1)
+  --modem-sim LOCK       the SIM is locked (pin, puk, pin2) until AT+CPIN="code"
+                         (a PUK: AT+CPIN="code","newpin"); AT+CPIN? and the dial
+                         answer "+CPIN: SIM PIN" (PUK, PIN2) meanwhile
+  --modem-sim-code CODE  the code that unlocks it (default 1234)
+  --modem-guard SECONDS  escape guard time (default 0.5)
+  --modem-mute           fault: the modem never answers
+  --modem-no-hangup      fault: the modem takes "+++" but answers ERROR to "ath" (and
+                         to anything unknown) while the call is up; the carrier stays
+  --modem-no-escape      fault: "+++" passes as data; only "*CONNECT OFF" ends the call
+  A pty has no modem lines: the program sees no carrier unless it shares the
+  simulated lines (the tests do).
 
 Commands understood: !U<HHMMSSDDMMYY> set clock, !Z<n> interval n*10 s, !ZS<n> n s,
 !ZD<n> 2n s, !R<h> reset hour, !R reset rain, !P, !O<m> altitude, !N clear logger,

@@ -88,6 +88,7 @@ bool ReplaceSymlink(const std::string& target, const std::string& link, std::str
 Station::Station(StationOptions options)
     : m_options(std::move(options)),
       m_model(m_options.seed),
+      m_modem(m_options.modem),
       m_offset(m_options.clockOffset),
       m_interval(std::max(1, m_options.storageInterval)),
       m_resetHour(m_options.resetHour),
@@ -222,6 +223,28 @@ int Station::Altitude() const {
 std::vector<LoggerRecord> Station::LoggerRecords() const {
     std::lock_guard lock(m_mutex);
     return {m_logger.begin(), m_logger.end()};
+}
+
+bool Station::ModemCarrier() const {
+    std::lock_guard lock(m_mutex);
+    return m_modem.Carrier();
+}
+
+std::vector<std::string> Station::ModemCommands() const {
+    std::lock_guard lock(m_mutex);
+    return m_modem.Commands();
+}
+
+int Station::ModemConnectionLimit() const {
+    std::lock_guard lock(m_mutex);
+    return m_modem.ConnectionLimit();
+}
+
+void Station::DropCall() {
+    std::lock_guard lock(m_mutex);
+    SendFromModem(m_modem.DropCall());
+    Log("the call was dropped");
+    Wake();
 }
 
 Faults Station::GetFaults() const {
@@ -360,6 +383,8 @@ void Station::RunDueWork() {
         }
     }
 
+    if (m_options.modem.enabled) SendFromModem(m_modem.Tick(now));
+
     if (!m_output.empty() && now - m_outputBlockedSince > kStaleOutput) m_output.clear();
 }
 
@@ -372,6 +397,9 @@ int Station::NextWakeMs() const {
     if (m_replaying) until(m_nextReplay);
     if (m_down) until(m_downUntil);
     if (!m_output.empty()) ms = std::min(ms, 100.0);
+    if (m_options.modem.enabled) {
+        if (const auto due = m_modem.NextDue()) until(*due);
+    }
     const auto after = [&](double seconds) {
         return m_started +
                std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
@@ -393,8 +421,15 @@ void Station::HandleReadable(int fd) {
         if (fd == m_client) CloseClient();
         return;
     }
-    for (ssize_t i = 0; i < count; ++i) {
-        const char c = buffer[i];
+    std::string_view bytes(buffer, static_cast<std::size_t>(count));
+    std::string forStation;
+    if (m_options.modem.enabled) {
+        Modem::Passed passed = m_modem.Receive(bytes, Clock::now());
+        SendFromModem(std::move(passed.toProgram));
+        forStation = std::move(passed.toStation);
+        bytes = forStation;
+    }
+    for (const char c : bytes) {
         if (c == '\r' || c == '\n') {
             if (!m_input.empty()) {
                 const std::string command = std::move(m_input);
@@ -496,6 +531,8 @@ void Station::Cycle(double tick) {
 
 void Station::SendLine(std::string bytes, bool record) {
     if (m_faults.silent || (m_master < 0 && m_client < 0)) return;
+    // Behind a modem the station is heard only while the call is up.
+    if (m_options.modem.enabled && !m_modem.DataMode()) return;
     if (m_faults.garbage) AddGarbage(bytes);
     if (record) ++m_recordLinesSent;
     if (!m_output.empty()) {
@@ -504,6 +541,14 @@ void Station::SendLine(std::string bytes, bool record) {
     }
     m_output = std::move(bytes);
     m_outputBlockedSince = Clock::now();
+    Flush();
+}
+
+void Station::SendFromModem(std::string bytes) {
+    if (bytes.empty() || (m_master < 0 && m_client < 0)) return;
+    Log("modem replies " + std::to_string(bytes.size()) + " bytes");
+    if (m_output.empty()) m_outputBlockedSince = Clock::now();
+    if (m_output.size() + bytes.size() <= kMaxPendingOutput) m_output += bytes;
     Flush();
 }
 
@@ -722,6 +767,7 @@ void Station::HangUp() {
         // An unplugged adapter takes its device name with it.
         if (!m_options.linkPath.empty()) ::unlink(m_options.linkPath.c_str());
         CloseLink();
+        if (m_options.modem.enabled) m_modem.Reset();  // the modem went with its line
         Log("hung up " + m_devicePath);
         m_devicePath.clear();
     }

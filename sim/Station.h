@@ -74,6 +74,14 @@ public:
     int Altitude() const;
     std::vector<LoggerRecord> LoggerRecords() const;
 
+    // With a modem on the line: its carrier-detect line, the commands it took
+    // (AT commands and the station modem's "*" lines), the connection limit last
+    // set (-1 before one), and the station hanging up the call.
+    bool ModemCarrier() const;
+    std::vector<std::string> ModemCommands() const;
+    int ModemConnectionLimit() const;
+    void DropCall();
+
     Faults GetFaults() const;
     void SetFaults(Faults faults);
     void SetSilent(bool silent);
@@ -94,6 +102,7 @@ private:
 
     void Cycle(double tick);
     void SendLine(std::string bytes, bool record);
+    void SendFromModem(std::string bytes);
     void Flush();
     void AddGarbage(std::string& bytes);
     void StartReplay(std::time_t after);
@@ -116,6 +125,7 @@ private:
 
     const StationOptions m_options;
     const WeatherModel m_model;
+    Modem m_modem;  // guarded by m_mutex; used only when m_options.modem.enabled
 
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_commandArrived;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/Modem.h"
 #include "sim/RecordLine.h"
 
 namespace orbsim {
@@ -56,6 +57,8 @@ struct StationOptions {
     double silentAfterSeconds = 0.0;      // > 0: becomes silent this long after Start
     double disconnectAfterSeconds = 0.0;  // > 0: one Disconnect this long after Start
     double disconnectDownSeconds = 0.0;   // how long that disconnect keeps the station away
+
+    ModemOptions modem;  // enabled: the line is a modem's; the station answers after a dial
 
     bool verbose = false;  // received commands and link events to stderr
 };

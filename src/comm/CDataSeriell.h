@@ -46,10 +46,10 @@ public:
 protected:
     SerialPort& Port() { return *m_port; }
     TransportServices& Services() { return m_services; }
-
-private:
     // One read of exactly `count` bytes with the given first-byte wait.
     [[nodiscard]] ReadResult ReadWaiting(char* buffer, int count, unsigned waitMs);
+
+private:
 
     const SerialLineSettings m_line;  // everything but the rate, which changes during a search
     std::atomic<int> m_baudRate;

@@ -1,6 +1,7 @@
 #include "comm/SystemTransportFactory.h"
 
 #include "comm/CDataSeriell.h"
+#include "comm/CDataSeriellAT.h"
 #include "comm/CDataTCP_IP.h"
 
 std::shared_ptr<CDataBase> SystemTransportFactory::MakeSerial(const SerialLineSettings& line) {
@@ -11,6 +12,6 @@ std::shared_ptr<CDataBase> SystemTransportFactory::MakeTcp(const std::string& ad
     return std::make_shared<CDataTCP_IP>(address, port, m_services);
 }
 
-std::shared_ptr<CDataBase> SystemTransportFactory::MakeModem(const ModemSettings&) {
-    return nullptr;
+std::shared_ptr<CDataBase> SystemTransportFactory::MakeModem(const ModemSettings& modem) {
+    return std::make_shared<CDataSeriellAT>(modem, m_services);
 }

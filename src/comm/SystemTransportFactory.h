@@ -10,7 +10,6 @@ public:
 
     std::shared_ptr<CDataBase> MakeSerial(const SerialLineSettings& line) override;
     std::shared_ptr<CDataBase> MakeTcp(const std::string& address, int port) override;
-    // Null for now: the modem comes with its own transport and its dial dialogue.
     std::shared_ptr<CDataBase> MakeModem(const ModemSettings& modem) override;
 
 private:

@@ -8,6 +8,8 @@
 
 #include "app/MainSwitchboard.h"
 #include "gui/app/CMainFrame.h"
+#include "gui/comm/QtModemUi.h"
+#include "gui/comm/QtModemUi.h"
 #include "gui/platform/QtUi.h"
 #include "gui/platform/StopSignals.h"
 #include "gui/ui/Text.h"
@@ -30,7 +32,14 @@ CWetterApp::CWetterApp(ProgramPaths paths, std::unique_ptr<Ui> ui)
       m_ui(ui ? std::move(ui) : std::make_unique<QtUi>()),
       m_errorLog(m_paths.InFolder("ErrLog.txt"), m_clock, m_events, *m_ui),
       m_registry(m_paths.ProgramName()),
-      m_transportServices{m_clock, m_events, *m_ui, m_process.BaudSearchAbortEvent},
+      m_modemUi(std::make_unique<QtModemUi>(*m_ui, m_events)),
+      m_transportServices{m_clock,
+                          m_events,
+                          *m_ui,
+                          m_process.BaudSearchAbortEvent,
+                          &m_process.AcquisitionStopEvent,
+                          m_modemUi.get(),
+                          m_paths.InFolder("ModemLog.txt")},
       m_transports(m_transportServices),
       m_context{m_profile,  m_paths,   m_clock,       m_events, m_timers, *m_ui,
                 m_errorLog, m_process, &m_transports, nullptr,  nullptr,  &m_files} {

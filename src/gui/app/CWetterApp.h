@@ -21,6 +21,7 @@
 #include "publish/StationPublisher.h"
 
 class CMainFrame;
+class ModemUi;
 class StopSignals;
 
 // The application object: owns the real platform seams and the main window,
@@ -60,6 +61,7 @@ private:
     ProcessValues m_process;
     PosixFileStore m_files;
     QtRegistry m_registry;
+    std::unique_ptr<ModemUi> m_modemUi;
     TransportServices m_transportServices;
     SystemTransportFactory m_transports;
     AppContext m_context;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
@@ -117,10 +118,17 @@ void QtUi::ShowBusy(std::string_view text) {
         m_busyText->setFrameStyle(QFrame::Panel | QFrame::Raised);
         m_busyText->setAlignment(Qt::AlignCenter);
         m_busyText->setMargin(16);
-        layout->setContentsMargins(0, 0, 0, 0);
+        // A running bar: the program is alive while it waits.
+        auto* running = new QProgressBar(m_busy.get());
+        running->setRange(0, 0);
+        running->setTextVisible(false);
+        layout->setContentsMargins(4, 4, 4, 4);
         layout->addWidget(m_busyText);
+        layout->addWidget(running);
     }
-    m_busyText->setText(FromBytes(text));
+    QString shown = FromBytes(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_busyText->setText(shown);
     m_busy->adjustSize();
     if (const QWidget* over = QApplication::activeWindow())
         m_busy->move(over->geometry().center() - m_busy->rect().center());

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+
+#include "comm/ModemUi.h"
+
+class Ui;
+
+// The modem's windows through the program's Ui, with the dialogue run on the
+// calling thread. The PIN/PUK window is whatever `askPin` shows; without one
+// a SIM lock cannot be answered.
+class InlineModemUi final : public ModemUi {
+public:
+    using PinPrompt = std::function<std::optional<std::string>(std::string_view prompt)>;
+
+    explicit InlineModemUi(Ui& ui, PinPrompt askPin = {});
+
+    bool RunDialogue(const std::function<bool()>& dialogue) override;
+    void ShowBusy(std::string_view text) override;
+    void SetBusyText(std::string_view text) override;
+    void EndBusy() override;
+    void ShowWarning(std::string_view text) override;
+    std::optional<std::string> AskPin(std::string_view prompt) override;
+
+private:
+    Ui& m_ui;
+    PinPrompt m_askPin;
+    bool m_busy = false;
+    bool m_running = false;
+};
