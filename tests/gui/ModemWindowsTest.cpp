@@ -27,7 +27,7 @@ TEST(CDlgPinPuk, AsksWithTheModemsPromptAndHidesTheEntry) {
     EXPECT_EQ(dialog.EntryField().echoMode(), QLineEdit::Password);
     ExpectNothingCut(dialog);
     QTest::keyClicks(&dialog.EntryField(), "12345678");
-    dialog.grab().save(Screenshot("pin_puk.png"));
+    dialog.grab().save(Screenshot("pin-puk.png"));
     EXPECT_EQ(dialog.Entry(), "12345678");
 }
 
@@ -80,7 +80,7 @@ TEST(QtModemUi, ProgramStaysAliveWhileTheDialogueWaitsAndMainWindowsTakeNoClicks
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (w->isVisible() && w->findChild<QProgressBar*>() != nullptr) busy = w;
             busyShown = busy != nullptr;
-            if (busy) busy->grab().save(Screenshot("modem_busy.png"));
+            if (busy) busy->grab().save(Screenshot("modem-busy.png"));
             QTest::mouseClick(connect, Qt::LeftButton);
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
