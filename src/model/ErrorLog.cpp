@@ -51,7 +51,9 @@ bool ErrorLog::WriteErrorLog(std::string_view text, bool withDate, bool withTime
         const std::string message = FileSystem::SystemErrorText(errno);
         Ui& ui = m_ui;
         m_events.Post(
-            [&ui, message] { ui.MessageBox(message, "Error", MsgButtons::Ok, MsgIcon::Error); });
+            [&ui, message] {
+            ui.MessageBox(message, kOpenFailureCaption, MsgButtons::Ok, MsgIcon::Error);
+        });
         return false;
     }
     struct stat st {};

@@ -17,6 +17,10 @@ class ErrorLog {
 public:
     // The log is emptied before an entry once it has reached this size.
     static constexpr std::uint64_t kMaxBytes = 10000000;
+    // The caption of the box that tells of a log that cannot be opened. A Ui
+    // that also keeps its messages in this log leaves that one out, or each
+    // failure would report itself again.
+    static constexpr const char* kOpenFailureCaption = "Error";
 
     ErrorLog(std::string path, Clock& clock, EventQueue& events, Ui& ui);
 
