@@ -103,8 +103,8 @@ bool HeadlessAcquisitionUi::SearchBaudRate(CDataBase& transport, SerialLineSetti
     // Every rate tried is the station's, so the found one is what the connect opens with.
     line = search.Line();
     const std::string stationFile = m_context.paths.Named("station.ini");
-    if (*found && !ConnectionOptions::StoreFoundBaudRate(m_context.profile, stationFile,
-                                                         line.baudRate))
+    if (*found &&
+        !ConnectionOptions::StoreFoundBaudRate(m_context.profile, stationFile, line.baudRate))
         OutputWrite("SearchBaudRate: " + stationFile + " could not be written", kColourError);
     if (*found) m_ui.Note("Baudrate " + std::to_string(line.baudRate));
     return *found;

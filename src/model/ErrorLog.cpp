@@ -50,8 +50,7 @@ bool ErrorLog::WriteErrorLog(std::string_view text, bool withDate, bool withTime
     if (fd < 0) {
         const std::string message = FileSystem::SystemErrorText(errno);
         Ui& ui = m_ui;
-        m_events.Post(
-            [&ui, message] {
+        m_events.Post([&ui, message] {
             ui.MessageBox(message, kOpenFailureCaption, MsgButtons::Ok, MsgIcon::Error);
         });
         return false;

@@ -56,13 +56,14 @@ TEST_P(OneLine, IsReadableInAJournal) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, OneLine,
-    ::testing::Values(
-        LineRow{"LineBreaksBecomeOneBlank", "Receive no data!\n\nAction:\r\n- Is the port OK?\r\n",
-                "Receive no data! Action: - Is the port OK?"},
-        LineRow{"Windows1252BecomesUtf8", "Ortsh\xF6he 5\xB0 \x80 \x93", "Ortsh\xC3\xB6he 5\xC2\xB0 "
-                                                                         "\xE2\x82\xAC \xE2\x80\x9C"},
-        LineRow{"ControlCharactersAreLeftOut", "a\x1F\x07z\x7F", "az"},
-        LineRow{"UnassignedBytesAreMarked", "\x81", "\xEF\xBF\xBD"}),
+    ::testing::Values(LineRow{"LineBreaksBecomeOneBlank",
+                              "Receive no data!\n\nAction:\r\n- Is the port OK?\r\n",
+                              "Receive no data! Action: - Is the port OK?"},
+                      LineRow{"Windows1252BecomesUtf8", "Ortsh\xF6he 5\xB0 \x80 \x93",
+                              "Ortsh\xC3\xB6he 5\xC2\xB0 "
+                              "\xE2\x82\xAC \xE2\x80\x9C"},
+                      LineRow{"ControlCharactersAreLeftOut", "a\x1F\x07z\x7F", "az"},
+                      LineRow{"UnassignedBytesAreMarked", "\x81", "\xEF\xBF\xBD"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class HeadlessMessages : public ::testing::Test, protected ManualWorld {

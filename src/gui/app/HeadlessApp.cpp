@@ -100,11 +100,13 @@ int HeadlessApp::Run(const std::vector<std::string>& arguments) {
 int HeadlessApp::WhenNotAcquiring(CWetterDoc& document) {
     // The first start has said what to set up already.
     if (!document.FindLastRecord()) return kExitNothingToAcquire;
-    if (m_process.CurrentTransport.Get() == nullptr || document.Settings().interpretation.start == 0) {
-        m_ui.MessageBox("The station is not set to be connected at the start ([Programmstart] "
-                        "Start in " +
-                            document.StationFile() + "): nothing to do without windows.",
-                        m_paths.ProgramName(), MsgButtons::Ok, MsgIcon::Error);
+    if (m_process.CurrentTransport.Get() == nullptr ||
+        document.Settings().interpretation.start == 0) {
+        m_ui.MessageBox(
+            "The station is not set to be connected at the start ([Programmstart] "
+            "Start in " +
+                document.StationFile() + "): nothing to do without windows.",
+            m_paths.ProgramName(), MsgButtons::Ok, MsgIcon::Error);
         return kExitNothingToAcquire;
     }
     // Nobody is there to press "Connect": the reconnect cycle tries again, as it
@@ -114,10 +116,11 @@ int HeadlessApp::WhenNotAcquiring(CWetterDoc& document) {
         m_stations->Switchboard().ArmReconnect(document);
         return 0;
     }
-    m_ui.MessageBox("The station could not be connected and reconnecting is off "
-                    "([Verbindungsabbruch] ReconnectAktiv in " +
-                        document.StationFile() + ").",
-                    m_paths.ProgramName(), MsgButtons::Ok, MsgIcon::Error);
+    m_ui.MessageBox(
+        "The station could not be connected and reconnecting is off "
+        "([Verbindungsabbruch] ReconnectAktiv in " +
+            document.StationFile() + ").",
+        m_paths.ProgramName(), MsgButtons::Ok, MsgIcon::Error);
     return kExitCannotStart;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <iosfwd>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
