@@ -41,6 +41,10 @@ const char* PriorityOf(MsgIcon icon) {
     return "<5>";
 }
 
+// Set while this Ui writes one of its own messages into the log: the log's echo
+// of it would be a second line.
+thread_local bool t_loggingOwnMessage = false;
+
 const char* NameOf(MsgAnswer answer) {
     switch (answer) {
         case MsgAnswer::Ok:
@@ -106,6 +110,7 @@ std::string HeadlessUi::OneLine(std::string_view text) {
 }
 
 void HeadlessUi::WriteLine(MsgIcon icon, std::string_view caption, std::string_view text) {
+    std::lock_guard lock(m_writing);
     if (m_journalPrefixes) m_out << PriorityOf(icon);
     const std::string head = OneLine(caption);
     if (!head.empty()) m_out << head << ": ";
@@ -120,13 +125,24 @@ MsgAnswer HeadlessUi::MessageBox(std::string_view text, std::string_view caption
     if (buttons != MsgButtons::Ok) written += std::string("\n(answered: ") + NameOf(answer) + ")";
     WriteLine(icon, caption, written);
     const bool logFailure = caption == ErrorLog::kOpenFailureCaption && icon == MsgIcon::Error;
-    if (m_errorLog != nullptr && !logFailure) m_errorLog->WriteErrorLog(written);
+    if (!logFailure) Log(written);
     return answer;
 }
 
 void HeadlessUi::CautionBox(std::string_view text) {
     WriteLine(MsgIcon::Warning, "", text);
-    if (m_errorLog != nullptr) m_errorLog->WriteErrorLog(text);
+    Log(text);
+}
+
+void HeadlessUi::Log(std::string_view text) {
+    if (m_errorLog == nullptr) return;
+    t_loggingOwnMessage = true;
+    m_errorLog->WriteErrorLog(text);
+    t_loggingOwnMessage = false;
+}
+
+void HeadlessUi::EchoLogEntry(std::string_view text) {
+    if (!t_loggingOwnMessage) WriteLine(MsgIcon::Warning, "", text);
 }
 
 void HeadlessUi::ShowBusy(std::string_view text) { Note(text); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,9 @@ class ErrorLog;
 // | Abort, Retry,      | Ignore | "... could not be opened!" (a month file): the month is    |
 // | Ignore             |        | skipped and reading goes on                                |
 //
-// Colour, file and folder choices are cancelled: nothing changes.
+// Colour, file and folder choices are cancelled: nothing changes. What other
+// parts write into the error log without showing it (EchoLogEntry) goes to
+// standard error as well.
 class HeadlessUi final : public Ui {
 public:
     // Messages go to `out` (standard error). With `journalPrefixes` each line
@@ -65,6 +68,10 @@ public:
 
     // A progress line (the initialisation's steps): standard error only.
     void Note(std::string_view text);
+    // An entry that some part of the program wrote into the error log ("Receive
+    // no data!" before a reconnect): on standard error too, unless it is one of
+    // this Ui's own messages, which are there already. Any thread.
+    void EchoLogEntry(std::string_view text);
 
     // The answer to a question with `buttons` when nobody is there (the table above).
     static MsgAnswer AnswerWithoutPerson(MsgButtons buttons);
@@ -73,8 +80,10 @@ public:
     static std::string OneLine(std::string_view text);
 
 private:
+    void Log(std::string_view text);
     void WriteLine(MsgIcon icon, std::string_view caption, std::string_view text);
 
+    std::mutex m_writing;  // log entries may come from worker threads
     std::ostream& m_out;
     bool m_journalPrefixes;
     ErrorLog* m_errorLog = nullptr;

@@ -94,6 +94,20 @@ TEST_F(HeadlessMessages, GoToStandardErrorAndIntoTheErrorLogWithTheAnswerGiven) 
     EXPECT_EQ(log.find("Waiting for data..."), std::string::npos) << "progress is no event";
 }
 
+TEST_F(HeadlessMessages, EntriesOthersWriteIntoTheLogAppearOnceOnStandardError) {
+    std::ostringstream out;
+    HeadlessUi headless(out);
+    headless.SetErrorLog(&errorLog);
+    errorLog.SetEcho([&headless](std::string_view text) { headless.EchoLogEntry(text); });
+
+    errorLog.WriteErrorLog("Receive no data!\n\nAction:\n- Is the selected port OK?");
+    headless.MessageBox("Port couldn't be opened!", "wetter", MsgButtons::Ok, MsgIcon::Error);
+
+    EXPECT_EQ(out.str(),
+              "Receive no data! Action: - Is the selected port OK?\n"
+              "wetter: Port couldn't be opened!\n");
+}
+
 TEST_F(HeadlessMessages, CarryTheirLevelForTheJournal) {
     std::ostringstream out;
     HeadlessUi headless(out, true);

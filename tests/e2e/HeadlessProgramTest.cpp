@@ -76,6 +76,8 @@ TEST_F(WetterProgram, ServiceModeReconnectsAKilledStation) {
         << program.Messages();
     EXPECT_EQ(program.Stop(SIGINT), 0);
     ExpectStrictlyIncreasing();
+    EXPECT_NE(program.Messages().find("Receive no data!"), std::string::npos)
+        << "the journal tells it too";
 }
 
 TEST_F(WetterProgram, ServiceModeConnectsAStationThatComesUpLater) {

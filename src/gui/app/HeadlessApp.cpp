@@ -45,6 +45,7 @@ HeadlessApp::HeadlessApp(ProgramPaths paths, std::ostream& messages, bool journa
       m_context{m_profile,  m_paths,   m_clock,       m_events, m_timers, m_ui,
                 m_errorLog, m_process, &m_transports, nullptr,  nullptr,  &m_files} {
     m_ui.SetErrorLog(&m_errorLog);
+    m_errorLog.SetEcho([this](std::string_view text) { m_ui.EchoLogEntry(text); });
     m_publisher = std::make_unique<StationPublisher>(m_context);
     m_context.publisher = m_publisher.get();
     m_context.launcher = &m_launcher;
