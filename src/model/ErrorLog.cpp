@@ -43,6 +43,7 @@ std::string ErrorLog::BuildEntry(std::string_view text, std::time_t time, bool w
 
 bool ErrorLog::WriteErrorLog(std::string_view text, bool withDate, bool withTime) {
     if (text.empty()) return false;
+    if (m_echo) m_echo(text);
     const std::string entry = BuildEntry(text, m_clock.Now(), withDate, withTime);
 
     std::lock_guard lock(m_mutex);
@@ -50,8 +51,9 @@ bool ErrorLog::WriteErrorLog(std::string_view text, bool withDate, bool withTime
     if (fd < 0) {
         const std::string message = FileSystem::SystemErrorText(errno);
         Ui& ui = m_ui;
-        m_events.Post(
-            [&ui, message] { ui.MessageBox(message, "Error", MsgButtons::Ok, MsgIcon::Error); });
+        m_events.Post([&ui, message] {
+            ui.MessageBox(message, kOpenFailureCaption, MsgButtons::Ok, MsgIcon::Error);
+        });
         return false;
     }
     struct stat st {};

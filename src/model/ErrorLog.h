@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -17,8 +18,17 @@ class ErrorLog {
 public:
     // The log is emptied before an entry once it has reached this size.
     static constexpr std::uint64_t kMaxBytes = 10000000;
+    // The caption of the box that tells of a log that cannot be opened. A Ui
+    // that also keeps its messages in this log leaves that one out, or each
+    // failure would report itself again.
+    static constexpr const char* kOpenFailureCaption = "Error";
 
     ErrorLog(std::string path, Clock& clock, EventQueue& events, Ui& ui);
+
+    // Every entry's text is also handed to `echo`, on the writing thread and
+    // before the file is opened, so that an entry the file cannot take is not
+    // lost either. Set it before other threads write.
+    void SetEcho(std::function<void(std::string_view text)> echo) { m_echo = std::move(echo); }
 
     // Appends an entry; false for an empty text or when the file cannot be opened.
     bool WriteErrorLog(std::string_view text, bool withDate = true, bool withTime = true);
@@ -35,4 +45,5 @@ private:
     EventQueue& m_events;
     Ui& m_ui;
     std::mutex m_mutex;
+    std::function<void(std::string_view)> m_echo;
 };

@@ -97,4 +97,12 @@ Result RestrictToOwner(const std::string& path) {
     return result;
 }
 
+Result SyncFileSystemOf(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Error();
+    const Result result = ::syncfs(fd) == 0 ? Result{} : Error();
+    ::close(fd);
+    return result;
+}
+
 }  // namespace FileSystem

@@ -32,5 +32,8 @@ Result AppendToFile(const std::string& path, std::string_view bytes);
 // empty when missing. A later ReplaceFile keeps that mode, so a file holding a
 // password is never readable by others, not even as a temporary file.
 Result RestrictToOwner(const std::string& path);
+// Puts everything written to the file system that holds `path` onto the disk
+// (syncfs), for the end of a run: records written without their own sync are kept.
+Result SyncFileSystemOf(const std::string& path);
 
 }  // namespace FileSystem

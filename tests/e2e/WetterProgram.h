@@ -4,6 +4,7 @@
 // each test with its own home folder and user settings.
 #ifdef WETTER_EXECUTABLE
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -54,14 +55,20 @@ public:
     // files beside that name. `scratch` takes the user settings and the runtime folder.
     Program(const std::string& executable, const std::string& wetterHome, const TempFolder& scratch,
             std::vector<std::string> arguments = {}) {
-        std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen",
-                                                "XDG_CONFIG_HOME=" + scratch.File("config"),
+        // The service mode must do without any display, and tells on standard error.
+        const bool headless =
+            std::find(arguments.begin(), arguments.end(), "--headless") != arguments.end();
+        std::vector<std::string> environment = {"XDG_CONFIG_HOME=" + scratch.File("config"),
                                                 "XDG_RUNTIME_DIR=" + scratch.File("runtime")};
+        if (!headless) environment.push_back("QT_QPA_PLATFORM=offscreen");
         if (!wetterHome.empty()) environment.push_back("WETTER_HOME=" + wetterHome);
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string text = *entry;
-            if (text.rfind("WETTER_HOME=", 0) != 0 && text.rfind("QT_QPA_PLATFORM=", 0) != 0 &&
-                text.rfind("XDG_", 0) != 0 && !IsProxyVariable(text))
+            const bool display = text.rfind("DISPLAY=", 0) == 0 ||
+                                 text.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
+                                 text.rfind("QT_QPA_PLATFORM=", 0) == 0;
+            if (text.rfind("WETTER_HOME=", 0) != 0 && !display && text.rfind("XDG_", 0) != 0 &&
+                !IsProxyVariable(text))
                 environment.push_back(text);
         }
         std::filesystem::create_directories(scratch.File("runtime"));
@@ -72,8 +79,16 @@ public:
         argv.push_back(nullptr);
         for (auto& e : environment) envp.push_back(e.data());
         envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        m_messages = scratch.File("stderr.txt");
+        if (headless)
+            posix_spawn_file_actions_addopen(&actions, 2, m_messages.c_str(),
+                                             O_WRONLY | O_CREAT | O_APPEND, 0644);
         EXPECT_EQ(
-            posix_spawn(&m_pid, executable.c_str(), nullptr, nullptr, argv.data(), envp.data()), 0);
+            posix_spawn(&m_pid, executable.c_str(), &actions, nullptr, argv.data(), envp.data()),
+            0);
+        posix_spawn_file_actions_destroy(&actions);
     }
     ~Program() {
         if (m_pid > 0 && !m_exit) {
@@ -93,13 +108,20 @@ public:
         }
         return m_exit;
     }
-    std::optional<int> Stop() {
-        kill(m_pid, SIGTERM);
+    std::optional<int> Stop(int signal = SIGTERM) {
+        kill(m_pid, signal);
         return WaitForExit(10s);
     }
+    // What the service mode wrote on standard error.
+    std::string Messages() const {
+        std::ifstream in(m_messages, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;
+    std::string m_messages;
     std::optional<int> m_exit;
 };
 

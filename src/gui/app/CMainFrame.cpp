@@ -19,6 +19,7 @@
 #include "app/LayoutStore.h"
 #include "app/MainSwitchboard.h"
 #include "app/QuitQuestion.h"
+#include "app/StationDocuments.h"
 #include "gui/app/CChildFrame.h"
 #include "gui/app/CDlgOutput.h"
 #include "gui/app/CProcessControlDlg.h"
@@ -53,19 +54,17 @@
 
 CMainFrame::CMainFrame(AppContext& context)
     : m_context(context),
-      m_switchboard(std::make_unique<MainSwitchboard>(context)),
+      m_stations(std::make_unique<StationDocuments>(context)),
       m_acquisitionUi(std::make_unique<QtAcquisitionUi>(context, this)),
       m_launcher(std::make_unique<PosixLauncher>()),
       m_mdiArea(new QMdiArea(this)) {
-    m_context.host = m_switchboard.get();
-    m_context.lineReceiver = m_switchboard.get();
     m_context.acquisitionUi = m_acquisitionUi.get();
     m_acquisitionUi->SetStationSetUp([this](CWetterDoc& document) { SetUpStation(document); });
     m_context.launcher = m_launcher.get();
     setCentralWidget(m_mdiArea);
     CreateMenus();
     CreateToolBar();
-    m_switchboard->SetLineIndicator([this] {
+    Switchboard().SetLineIndicator([this] {
         statusBar()->showMessage(QTime::currentTime().toString("'Data received' HH:mm:ss"));
     });
     statusBar()->showMessage("Ready");
@@ -78,8 +77,7 @@ CMainFrame::~CMainFrame() {
                                         PlacementOf(*this));
     // The frames' views point at the documents: they go first.
     CloseAllDocuments();
-    m_context.host = nullptr;
-    m_context.lineReceiver = nullptr;
+    m_stations.reset();
     m_context.acquisitionUi = nullptr;
     m_context.launcher = nullptr;
 }
@@ -101,6 +99,12 @@ void CMainFrame::CreateToolBar() {
     m_diagramBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::ShowDiagramCommands);
 }
+
+const std::vector<std::unique_ptr<CWetterDoc>>& CMainFrame::Documents() const {
+    return m_stations->Documents();
+}
+
+MainSwitchboard& CMainFrame::Switchboard() const { return m_stations->Switchboard(); }
 
 CWetterView* CMainFrame::ActiveView() const {
     if (auto* frame = qobject_cast<CChildFrame*>(m_mdiArea->activeSubWindow()))
@@ -124,7 +128,7 @@ void CMainFrame::ShowDiagramCommands() {
 CWetterDoc* CMainFrame::ActiveDocument() const {
     if (auto* frame = qobject_cast<CChildFrame*>(m_mdiArea->activeSubWindow()))
         return &frame->Document();
-    return m_documents.empty() ? nullptr : m_documents.front().get();
+    return Documents().empty() ? nullptr : Documents().front().get();
 }
 
 void CMainFrame::CreateMenus() {
@@ -281,9 +285,7 @@ void CMainFrame::SetUpStation(CWetterDoc& document) {
     // Once the storage options are closed for good, not from within their closing.
     connect(storage, &QDialog::accepted, this, [this, &document] {
         QTimer::singleShot(0, this, [this, &document] {
-            const bool open = std::any_of(m_documents.begin(), m_documents.end(),
-                                          [&](const auto& d) { return d.get() == &document; });
-            if (open) ShowConnectionSettings(document, this);
+            if (m_stations->Contains(&document)) ShowConnectionSettings(document, this);
         });
     });
     storage->open();
@@ -326,10 +328,8 @@ void CMainFrame::ShowAwekasSettings() {
 }
 
 CWetterDoc& CMainFrame::AddDocument() {
-    m_documents.push_back(std::make_unique<CWetterDoc>(m_context));
-    CWetterDoc& document = *m_documents.back();
+    CWetterDoc& document = m_stations->Add();
     ++m_documentsCreated;
-    m_switchboard->AddDocument(document);
     CDlgMultiAnzeige::OpenIfActive(document, *this);
     return document;
 }
@@ -356,12 +356,7 @@ void CMainFrame::RestoreLayout() {
         frame.View().ApplyLayout(view);
         if (view.placement) RestorePlacement(frame, *view.placement);
     }
-    for (const auto& open : m_documents) {
-        if (std::optional<DataFiles::LastRecord> last = open->FindLastRecord()) {
-            open->SetLastStoredTime(last->time);
-            for (DocumentView* view : open->Views()) view->ReloadData();
-        }
-    }
+    m_stations->TakeLastStoredRecords();
 }
 
 CChildFrame& CMainFrame::NewFrame(CWetterDoc& document) {
@@ -431,7 +426,7 @@ void CMainFrame::SaveLayout() {
     if (m_context.registry == nullptr) return;
     std::vector<LayoutStore::DocumentLayout> documents;
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
-    for (const auto& document : m_documents) {
+    for (const auto& document : Documents()) {
         LayoutStore::DocumentLayout& layout = documents.emplace_back();
         for (QMdiSubWindow* window : windows) {
             auto* frame = qobject_cast<CChildFrame*>(window);
@@ -467,8 +462,7 @@ void CMainFrame::CloseAllDocuments() {
     // Deleted at once, not closed: a closed frame would be deleted only later,
     // after its document.
     for (CChildFrame* frame : findChildren<CChildFrame*>()) delete frame;
-    for (const auto& document : m_documents) m_switchboard->RemoveDocument(*document);
-    m_documents.clear();
+    m_stations->CloseAll();
     m_closingApplication = false;
 }
 

@@ -9,6 +9,7 @@
 struct AppContext;
 class CChildFrame;
 class MainSwitchboard;
+class StationDocuments;
 class QtAcquisitionUi;
 class PosixLauncher;
 class CDlgOutput;
@@ -35,7 +36,7 @@ public:
     void RestoreLayout();
     void SaveLayout();
 
-    const std::vector<std::unique_ptr<CWetterDoc>>& Documents() const { return m_documents; }
+    const std::vector<std::unique_ptr<CWetterDoc>>& Documents() const;
     QList<CChildFrame*> Frames() const;
 
     // Shows the output window, or closes it when it is shown.
@@ -44,7 +45,7 @@ public:
     CDlgOutput* OutputWindow() const { return m_output.get(); }
 
     // The switchboard between the station's reader and the documents.
-    MainSwitchboard& Switchboard() const { return *m_switchboard; }
+    MainSwitchboard& Switchboard() const;
     // The document of the active frame, else the first one; null without documents.
     CWetterDoc* ActiveDocument() const;
     // The view of the active frame, else the first one; null without frames.
@@ -82,13 +83,13 @@ private:
     void AddStationSetupCommands(QMenu& menu);
 
     AppContext& m_context;
-    std::unique_ptr<MainSwitchboard> m_switchboard;
+    // The documents and their switchboard, shared with the service mode.
+    std::unique_ptr<StationDocuments> m_stations;
     std::unique_ptr<QtAcquisitionUi> m_acquisitionUi;
     std::unique_ptr<PosixLauncher> m_launcher;
     QMdiArea* m_mdiArea;  // the central widget
     QAction* m_showOutputAction = nullptr;
     QToolBar* m_diagramBar = nullptr;
-    std::vector<std::unique_ptr<CWetterDoc>> m_documents;
     std::unique_ptr<CDlgOutput> m_output;
     bool m_outputShown = false;
     bool m_closingApplication = false;
