@@ -40,7 +40,14 @@ HeadlessApp::HeadlessApp(ProgramPaths paths, std::ostream& messages, bool journa
     : m_paths(std::move(paths)),
       m_ui(messages, journalPrefixes),
       m_errorLog(m_paths.InFolder("ErrLog.txt"), m_clock, m_events, m_ui),
-      m_transportServices{m_clock, m_events, m_ui, m_process.BaudSearchAbortEvent},
+      // A modem dials on this thread, its busy texts and warnings go to the log.
+      m_transportServices{m_clock,
+                          m_events,
+                          m_ui,
+                          m_process.BaudSearchAbortEvent,
+                          &m_process.AcquisitionStopEvent,
+                          nullptr,
+                          m_paths.InFolder("ModemLog.txt")},
       m_transports(m_transportServices),
       m_context{m_profile,  m_paths,   m_clock,       m_events, m_timers, m_ui,
                 m_errorLog, m_process, &m_transports, nullptr,  nullptr,  &m_files} {
