@@ -53,9 +53,10 @@ fi
 
 # Control fields: the libraries found by dpkg-shlibdeps and the fonts.
 depends="$(dpkg-deb -f "$deb" Depends)"
+depended="$(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//')"
 for package in libc6 libstdc++6 libqt6widgets6 libqt6printsupport6 libcurl4 libssl3 \
   fonts-liberation; do
-  grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+  grep -Fqx "$package" <<<"$depended" || fail "Depends lacks $package: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = wetter ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
