@@ -122,6 +122,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Invocation& inv
             invocation.mode = Mode::kHelp;
             return true;
         }
+        if (argument == "--version") {
+            invocation.mode = Mode::kVersion;
+            return true;
+        }
     }
 
     if (!arguments.empty() && arguments[0] == "seed") {
@@ -233,7 +237,7 @@ std::string UsageText() {
 Usage:
   orbsim [OPTIONS]                 serve until interrupted (Ctrl-C)
   orbsim seed --folder DIR --days N [SEED OPTIONS]
-  orbsim --help
+  orbsim --help | --version
 
 The station prints where it serves on standard output: the pty slave path
 (again after every reconnect), or the TCP port.

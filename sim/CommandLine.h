@@ -8,7 +8,7 @@
 
 namespace orbsim {
 
-enum class Mode { kServe, kSeed, kHelp };
+enum class Mode { kServe, kSeed, kHelp, kVersion };
 
 struct Invocation {
     Mode mode = Mode::kServe;

@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
         std::fputs(orbsim::UsageText().c_str(), stdout);
         return 0;
     }
+    if (invocation.mode == orbsim::Mode::kVersion) {
+        std::puts("orbsim " ORBSIM_VERSION);
+        return 0;
+    }
     if (invocation.mode == orbsim::Mode::kSeed) {
         const orbsim::SeedResult result = orbsim::SeedDataFolder(invocation.seed);
         if (!result.ok) {

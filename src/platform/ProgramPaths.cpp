@@ -1,12 +1,15 @@
 #include "platform/ProgramPaths.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 namespace {
 std::size_t LastSlash(const std::string& path) {
@@ -21,6 +24,60 @@ std::string WithoutExtension(const std::string& path) {
     if (dot == std::string::npos || dot < nameStart) return path;
     return path.substr(0, dot);
 }
+
+std::string WithoutTrailingSlashes(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+// Folders that dpkg owns. Even root, who could write there, must not leave
+// settings files among the installed programs.
+bool IsPackageManagersFolder(const std::string& folder) {
+    for (const char* programs : {"/bin", "/sbin", "/usr/bin", "/usr/sbin", "/usr/games"})
+        if (folder == programs) return true;
+    for (const char* below : {"/usr/lib/", "/usr/libexec/"})
+        if (folder.starts_with(below)) return true;
+    return false;
+}
+
+std::string PerUserFolder(const FolderEnvironment& environment) {
+    // The base directory specification ignores a relative XDG_DATA_HOME.
+    const std::optional<std::string> dataHome = environment.Variable("XDG_DATA_HOME");
+    if (dataHome && dataHome->starts_with('/'))
+        return WithoutTrailingSlashes(*dataHome) + "/wetter";
+    std::optional<std::string> home = environment.Variable("HOME");
+    if (!home || home->empty()) home = environment.AccountHome();
+    return WithoutTrailingSlashes(*home) + "/.local/share/wetter";
+}
+
+class SystemFolderEnvironment final : public FolderEnvironment {
+public:
+    std::optional<std::string> Variable(const std::string& name) const override {
+        const char* value = std::getenv(name.c_str());
+        if (value == nullptr) return std::nullopt;
+        return std::string(value);
+    }
+    std::string AccountHome() const override {
+        long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+        std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+        passwd entry{};
+        passwd* found = nullptr;
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+            found != nullptr && found->pw_dir != nullptr)
+            return found->pw_dir;
+        return "/tmp";
+    }
+    bool Writable(const std::string& folder) const override {
+        return ::access(folder.c_str(), W_OK) == 0;
+    }
+    bool CreateFolders(const std::string& folder) const override {
+        std::error_code error;
+        // Private, as the base directory specification asks of a folder it creates.
+        if (std::filesystem::create_directories(folder, error))
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+        return std::filesystem::is_directory(folder, error);
+    }
+};
 }  // namespace
 
 ProgramPaths::ProgramPaths(std::string programPath) : m_programPath(std::move(programPath)) {}
@@ -78,13 +135,29 @@ ProgramPaths ProgramPaths::ForThisProcess(std::string_view invokedAs) {
         const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
         if (n > 0) exe.assign(buffer, static_cast<std::size_t>(n));
     }
-    const char* home = std::getenv("WETTER_HOME");
-    if (home != nullptr && *home != '\0') {
-        std::string folder = home;
-        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        exe = folder + "/" + exe.substr(LastSlash(exe));
-    }
-    return ProgramPaths(exe);
+    return ForExecutable(exe, System());
+}
+
+ProgramPaths ProgramPaths::ForExecutable(const std::string& executable,
+                                         const FolderEnvironment& environment) {
+    const std::string fileName = executable.substr(LastSlash(executable));
+    if (const std::optional<std::string> home = environment.Variable("WETTER_HOME");
+        home && !home->empty())
+        return ProgramPaths(WithoutTrailingSlashes(*home) + "/" + fileName);
+
+    const ProgramPaths beside(executable);
+    const std::string folder = beside.Folder();
+    if (environment.Writable(folder) && !IsPackageManagersFolder(folder)) return beside;
+
+    // A failure to create it shows at the first file written there, with its reason.
+    const std::string perUser = PerUserFolder(environment);
+    environment.CreateFolders(perUser);
+    return ProgramPaths(perUser + "/" + fileName);
+}
+
+const FolderEnvironment& ProgramPaths::System() {
+    static const SystemFolderEnvironment system;
+    return system;
 }
 
 std::string ProgramPaths::Folder() const {
