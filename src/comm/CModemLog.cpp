@@ -1,6 +1,7 @@
 #include "comm/CModemLog.h"
 
 #include "model/Colours.h"
+#include "model/FramedLogEntry.h"
 #include "model/OutputList.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
@@ -8,25 +9,14 @@
 #include "platform/Ui.h"
 
 namespace {
-
-const std::string kFrame(92, '#');
 constexpr std::uint32_t kColourCause = Rgb(151, 47, 49);
-// English day names whatever the desktop's language: earlier logs read this way.
-constexpr const char* kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-
 }  // namespace
 
 CModemLog::CModemLog(std::string path, Clock& clock, EventQueue& events, Ui& ui)
     : m_path(std::move(path)), m_clock(clock), m_events(events), m_ui(ui) {}
 
 std::string CModemLog::BuildEntry(std::string_view text, std::time_t time) {
-    const std::tm local = LocalTime(time);
-    std::string entry = kFrame + "\r\n";
-    entry += kDayNames[local.tm_wday >= 0 && local.tm_wday < 7 ? local.tm_wday : 0];
-    entry += FormatLocalTime(time, " %d.%m.%y ; %H:%M:%S\r\n");
-    entry += text;
-    entry += "\r\n" + kFrame + "\r\n\r\n\r\n";
-    return entry;
+    return DayFramedLogEntry(text, time);
 }
 
 bool CModemLog::WriteToLog(std::string_view text) {

@@ -6,14 +6,13 @@
 
 #include <cerrno>
 
+#include "model/FramedLogEntry.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/FileSystem.h"
 #include "platform/Ui.h"
 
 namespace {
-const std::string kFrame(92, '#');
-
 // The log was written through a text-mode stream: every LF became CR LF, so
 // the CR LF of an entry ends up as CR CR LF. Files of older versions look like
 // that and readers of the log expect it.
@@ -33,11 +32,11 @@ ErrorLog::ErrorLog(std::string path, Clock& clock, EventQueue& events, Ui& ui)
 
 std::string ErrorLog::BuildEntry(std::string_view text, std::time_t time, bool withDate,
                                  bool withTime) {
-    std::string entry = kFrame + "\r\n";
+    std::string entry = kLogFrame + "\r\n";
     if (withDate) entry += FormatLocalTime(time, "<%d.%m.%Y>  ");
     if (withTime) entry += FormatLocalTime(time, "<%H:%M:%S>  ");
     entry += text;
-    entry += "\r\n" + kFrame + "\r\n\r\n\r\n\r\n";
+    entry += "\r\n" + kLogFrame + "\r\n\r\n\r\n\r\n";
     return AsTextMode(entry);
 }
 

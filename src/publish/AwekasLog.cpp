@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "model/Colours.h"
+#include "model/FramedLogEntry.h"
 #include "model/OutputList.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
@@ -12,11 +13,7 @@
 
 namespace {
 
-const std::string kFrame(92, '#');
 constexpr std::uint32_t kColourCause = Rgb(0x97, 0x2F, 0x31);
-
-// English day names whatever LC_TIME the desktop sets: earlier logs read this way.
-constexpr const char* kDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 }  // namespace
 
@@ -30,13 +27,7 @@ AwekasLog::AwekasLog(FileStore& files, std::string path, Clock& clock, EventQueu
       m_caption(std::move(caption)) {}
 
 std::string AwekasLog::BuildEntry(std::string_view text, std::time_t time) {
-    const std::tm local = LocalTime(time);
-    std::string entry = kFrame + "\r\n";
-    entry += kDayNames[local.tm_wday >= 0 && local.tm_wday < 7 ? local.tm_wday : 0];
-    entry += FormatLocalTime(time, " %d.%m.%y ; %H:%M:%S\r\n");
-    entry += text;
-    entry += "\r\n" + kFrame + "\r\n\r\n\r\n";
-    return entry;
+    return DayFramedLogEntry(text, time);
 }
 
 bool AwekasLog::Write(std::string_view text) {
