@@ -15,6 +15,7 @@
 #include "comm/TransportServices.h"
 #include "model/OutputList.h"
 #include "platform/SystemClock.h"
+#include "sim/SeedData.h"
 #include "sim/Station.h"
 
 // The program's side of a conversation with a simulated station: real clock,
@@ -39,6 +40,20 @@ public:
         const bool started = station->Start(&error);
         EXPECT_TRUE(started) << error;
         return started;
+    }
+
+    // A day of TE and FE in the data folder, the last record `hoursBack` whole
+    // hours ago at a storage boundary; that record's time.
+    std::time_t SeedData(int hoursBack) {
+        const std::time_t last =
+            orbsim::LastBoundaryAtOrBefore(std::time(nullptr), 300) - hoursBack * 3600;
+        orbsim::SeedOptions seed;
+        seed.folder = DataFolder();
+        seed.days = 1;
+        seed.sensors = {{"TE", 1}, {"FE", 0}};
+        seed.end = last;
+        EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
+        return last;
     }
 
     // The station settings for the station's link, then `sections`.

@@ -43,13 +43,7 @@ TEST_F(ModemConversation, CallIsDialledTheStationInitialisedItsLoggerReadAndTheC
     options.cycleSeconds = 0.3;
     options.historyHours = 2;
     ASSERT_TRUE(StartModemStation(options));
-    const std::time_t last = orbsim::LastBoundaryAtOrBefore(std::time(nullptr), 300) - 3600;
-    orbsim::SeedOptions seed;
-    seed.folder = DataFolder();
-    seed.days = 1;
-    seed.sensors = {{"TE", 1}, {"FE", 0}};
-    seed.end = last;
-    ASSERT_TRUE(orbsim::SeedDataFolder(seed).ok);
+    const std::time_t last = SeedData(1);
     ASSERT_NO_FATAL_FAILURE(OpenModemDocument(kLoggerStation));
 
     ASSERT_TRUE(transport->Open());

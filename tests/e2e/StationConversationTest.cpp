@@ -27,18 +27,6 @@ std::string LinkName(const ::testing::TestParamInfo<LinkKind>& info) {
 
 class Conversation : public ::testing::TestWithParam<LinkKind>, protected ConversationWorld {
 protected:
-    // The data folder's last record `hoursBack` whole hours ago, at a storage boundary.
-    std::time_t SeedData(int hoursBack) {
-        const std::time_t last =
-            orbsim::LastBoundaryAtOrBefore(std::time(nullptr), 300) - hoursBack * 3600;
-        orbsim::SeedOptions seed;
-        seed.folder = DataFolder();
-        seed.days = 1;
-        seed.sensors = {{"TE", 1}, {"FE", 0}};
-        seed.end = last;
-        EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
-        return last;
-    }
     std::string DataFileOf(std::time_t time) const {
         return folder.Read("Daten/" + orbsim::DataFileName(time, ".orb"));
     }
