@@ -120,6 +120,7 @@ void HeadlessUi::WriteLine(MsgIcon icon, std::string_view caption, std::string_v
 MsgAnswer HeadlessUi::MessageBox(std::string_view text, std::string_view caption,
                                  MsgButtons buttons, MsgIcon icon) {
     const MsgAnswer answer = AnswerWithoutPerson(buttons);
+    if (buttons == MsgButtons::Ok && TakeLastEchoed(text)) return answer;
     // A question is written with the answer it got, so the log tells what happened.
     std::string written(text);
     if (buttons != MsgButtons::Ok) written += std::string("\n(answered: ") + NameOf(answer) + ")";
@@ -142,7 +143,17 @@ void HeadlessUi::Log(std::string_view text) {
 }
 
 void HeadlessUi::EchoLogEntry(std::string_view text) {
-    if (!t_loggingOwnMessage) WriteLine(MsgIcon::Warning, "", text);
+    if (t_loggingOwnMessage) return;
+    WriteLine(MsgIcon::Warning, "", text);
+    std::lock_guard lock(m_writing);
+    m_lastEchoed = text;
+}
+
+bool HeadlessUi::TakeLastEchoed(std::string_view text) {
+    std::lock_guard lock(m_writing);
+    if (m_lastEchoed.empty() || m_lastEchoed != text) return false;
+    m_lastEchoed.clear();
+    return true;
 }
 
 void HeadlessUi::ShowBusy(std::string_view text) { Note(text); }

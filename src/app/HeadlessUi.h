@@ -70,7 +70,8 @@ public:
     void Note(std::string_view text);
     // An entry that some part of the program wrote into the error log ("Receive
     // no data!" before a reconnect): on standard error too, unless it is one of
-    // this Ui's own messages, which are there already. Any thread.
+    // this Ui's own messages, which are there already. A message box that then
+    // shows the same text is neither written nor logged again. Any thread.
     void EchoLogEntry(std::string_view text);
 
     // The answer to a question with `buttons` when nobody is there (the table above).
@@ -81,10 +82,13 @@ public:
 
 private:
     void Log(std::string_view text);
+    // Whether `text` is the entry another part just logged (and forgets it).
+    bool TakeLastEchoed(std::string_view text);
     void WriteLine(MsgIcon icon, std::string_view caption, std::string_view text);
 
     std::mutex m_writing;  // log entries may come from worker threads
     std::ostream& m_out;
     bool m_journalPrefixes;
     ErrorLog* m_errorLog = nullptr;
+    std::string m_lastEchoed;  // guarded by m_writing
 };

@@ -100,12 +100,23 @@ TEST_F(HeadlessMessages, EntriesOthersWriteIntoTheLogAppearOnceOnStandardError) 
     headless.SetErrorLog(&errorLog);
     errorLog.SetEcho([&headless](std::string_view text) { headless.EchoLogEntry(text); });
 
-    errorLog.WriteErrorLog("Receive no data!\n\nAction:\n- Is the selected port OK?");
+    const std::string noData = "Receive no data!\n\nAction:\n- Is the selected port OK?";
+    errorLog.WriteErrorLog(noData);
+    // The box that shows the logged text is neither written nor logged twice.
+    headless.MessageBox(noData, "wetter", MsgButtons::Ok, MsgIcon::Error);
     headless.MessageBox("Port couldn't be opened!", "wetter", MsgButtons::Ok, MsgIcon::Error);
+    headless.MessageBox(noData, "wetter", MsgButtons::Ok, MsgIcon::Error);
 
     EXPECT_EQ(out.str(),
               "Receive no data! Action: - Is the selected port OK?\n"
-              "wetter: Port couldn't be opened!\n");
+              "wetter: Port couldn't be opened!\n"
+              "wetter: Receive no data! Action: - Is the selected port OK?\n");
+    const std::string log = folder.Read("ErrLog.txt");
+    std::size_t entries = 0;
+    for (std::size_t at = log.find("Receive no data!"); at != std::string::npos;
+         at = log.find("Receive no data!", at + 1))
+        ++entries;
+    EXPECT_EQ(entries, 2u) << "once from the log, once from the later box";
 }
 
 TEST_F(HeadlessMessages, CarryTheirLevelForTheJournal) {
