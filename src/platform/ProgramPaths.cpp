@@ -41,7 +41,7 @@ bool IsPackageManagersFolder(const std::string& folder) {
 }
 
 std::string PerUserFolder(const FolderEnvironment& environment) {
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // A relative XDG_DATA_HOME is ignored, as desktops do.
     const std::optional<std::string> dataHome = environment.Variable("XDG_DATA_HOME");
     if (dataHome && dataHome->starts_with('/'))
         return WithoutTrailingSlashes(*dataHome) + "/wetter";
@@ -72,7 +72,7 @@ public:
     }
     bool CreateFolders(const std::string& folder) const override {
         std::error_code error;
-        // Private, as the base directory specification asks of a folder it creates.
+        // Private: it will hold upload passwords.
         if (std::filesystem::create_directories(folder, error))
             std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
         return std::filesystem::is_directory(folder, error);

@@ -42,18 +42,21 @@ public:
         return started;
     }
 
-    // A day of TE and FE in the data folder, the last record `hoursBack` whole
-    // hours ago at a storage boundary; that record's time.
-    std::time_t SeedData(int hoursBack) {
-        const std::time_t last =
-            orbsim::LastBoundaryAtOrBefore(std::time(nullptr), 300) - hoursBack * 3600;
+    // A day of TE and FE in the data folder, every `interval` seconds up to `last`.
+    std::time_t SeedDataUntil(std::time_t last, int interval = 300) {
         orbsim::SeedOptions seed;
         seed.folder = DataFolder();
         seed.days = 1;
+        seed.interval = interval;
         seed.sensors = {{"TE", 1}, {"FE", 0}};
         seed.end = last;
         EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
         return last;
+    }
+    // The same with the last record `hoursBack` whole hours ago at a storage boundary.
+    std::time_t SeedData(int hoursBack) {
+        return SeedDataUntil(orbsim::LastBoundaryAtOrBefore(std::time(nullptr), 300) -
+                             hoursBack * 3600);
     }
 
     // The station settings for the station's link, then `sections`.

@@ -27,16 +27,8 @@ class HeadlessAcquisition : public ::testing::Test, protected ConversationWorld 
 protected:
     // Stored data up to `back` seconds ago: the station's logger holds the rest.
     std::time_t SeedData(int interval, std::time_t back) {
-        const std::time_t last =
-            orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - back, interval);
-        orbsim::SeedOptions seed;
-        seed.folder = DataFolder();
-        seed.days = 1;
-        seed.interval = interval;
-        seed.sensors = {{"TE", 1}, {"FE", 0}};
-        seed.end = last;
-        EXPECT_TRUE(orbsim::SeedDataFolder(seed).ok);
-        return last;
+        return SeedDataUntil(orbsim::LastBoundaryAtOrBefore(std::time(nullptr) - back, interval),
+                             interval);
     }
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines;
