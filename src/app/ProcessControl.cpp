@@ -56,22 +56,29 @@ bool ProcessControl::Holds(const CVergleichParser& parser, std::string_view cond
 }
 
 void ProcessControl::RunProcessControl(const CVergleichParser& parser) {
-    bool started = false;
+    // Behind a wait: judged after the starts before it, which may set Waiting.
+    if (!m_pending.empty()) {
+        m_queued.push_back(parser);
+        return;
+    }
+    JudgeRecord(parser);
+}
+
+bool ProcessControl::JudgeRecord(const CVergleichParser& parser) {
     for (const auto& entry : m_list.Processes()) {
         CProcess& process = *entry;
-        // Already due to start with an earlier record's page.
-        if (std::find(m_pending.begin(), m_pending.end(), &process) != m_pending.end()) continue;
         if (process.Waiting != 0) {
             if (Holds(parser, process.ReleaseCondition)) process.Waiting = 0;
             continue;
         }
-        if (!Holds(parser, process.ExecCondition)) continue;
-        m_pending.push_back(&process);
-        started = true;
+        if (Holds(parser, process.ExecCondition)) m_pending.push_back(&process);
     }
-    if (!started) return;
+    if (m_pending.empty()) return false;
+    // A queued record's page shows the values the station holds by now: the
+    // document keeps no older ones.
     if (m_context.publisher != nullptr) m_context.publisher->WriteHtmlPage(m_station);
     m_context.timers.Start(this, kPageWaitTimer, kPageWaitMs, [this] { StartPending(); });
+    return true;
 }
 
 void ProcessControl::StartPending() {
@@ -83,5 +90,10 @@ void ProcessControl::StartPending() {
         CProcess& process = *entry;
         const bool confirmed = StartProcess(m_context.launcher, process.Program, process.Parameter);
         if (confirmed && process.NoRelease == 0) process.Waiting = 1;
+    }
+    while (!m_queued.empty()) {
+        const CVergleichParser next = std::move(m_queued.front());
+        m_queued.pop_front();
+        if (JudgeRecord(next)) return;
     }
 }

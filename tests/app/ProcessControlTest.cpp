@@ -330,16 +330,60 @@ TEST(ProcessRun, ChangesDuringTheWaitCountAtTheStart) {
     EXPECT_EQ(world.launcher.calls, (std::vector<std::string>{"html", "launch /opt/b2.sh|1"}));
 }
 
-TEST(ProcessRun, ARecordDuringTheWaitDoesNotStartTheSameProcessTwice) {
+// A logger read-out brings records faster than the wait: none may be merged
+// into another's start, and each is judged with its own values, after the
+// starts of the records before it.
+TEST(ProcessRun, RecordsDuringTheWaitEachGetTheirPageWaitAndStartInOrder) {
     ProcessWorld world;
     world.Control().AddProcess({"/opt/a.sh", "", "TA>30", ""});
-    world.parser.AddVariable("TA");
-    world.parser.SetVariable("TA", 31.0f);
-    world.Control().RunProcessControl(world.parser);
-    world.clock.Advance(50);
-    world.Control().RunProcessControl(world.parser);
-    world.clock.Advance(ProcessControl::kPageWaitMs);
-    EXPECT_EQ(world.launcher.calls, (std::vector<std::string>{"html", "launch /opt/a.sh"}));
+    world.Control().AddProcess({"/opt/r.sh", "", "TA>30", "TA<25"});
+    for (float ta : {31.0f, 32.0f, 20.0f, 33.0f, 10.0f, 34.0f}) {
+        world.parser.ClearVariables();
+        world.parser.AddVariable("TA");
+        world.parser.SetVariable("TA", ta);
+        world.Control().RunProcessControl(world.parser);
+        world.clock.Advance(20);
+    }
+    // Pages for records 1, 2, 4 and 6; records 3 and 5 release r.sh.
+    const std::vector<std::string> all{"html",
+                                       "launch /opt/a.sh",
+                                       "launch /opt/r.sh",
+                                       "html",
+                                       "launch /opt/a.sh",
+                                       "html",
+                                       "launch /opt/a.sh",
+                                       "launch /opt/r.sh",
+                                       "html",
+                                       "launch /opt/a.sh",
+                                       "launch /opt/r.sh"};
+    world.clock.Advance(4 * ProcessControl::kPageWaitMs - 121);
+    EXPECT_EQ(world.launcher.calls, std::vector<std::string>(all.begin(), all.end() - 2))
+        << "the last start waits its own 100 ms after its page";
+    EXPECT_TRUE(world.Control().StartsPending());
+    world.clock.Advance(1);
+    EXPECT_EQ(world.launcher.calls, all);
+    EXPECT_FALSE(world.Control().StartsPending());
+}
+
+TEST(ProcessRun, AStartThatFailsDuringTheQueueIsTriedWithTheNextRecord) {
+    ProcessWorld world;
+    world.Control().AddProcess({"/opt/r.sh", "", "TA>30", "TA<25"});
+    // Only the first start fails.
+    world.launcher.failing = {"/opt/r.sh"};
+    world.launcher.onLaunch = [&] {
+        if (world.launcher.calls.size() > 2) world.launcher.failing.clear();
+    };
+    for (int i = 0; i < 3; ++i) {
+        world.parser.ClearVariables();
+        world.parser.AddVariable("TA");
+        world.parser.SetVariable("TA", 31.0f);
+        world.Control().RunProcessControl(world.parser);
+        world.clock.Advance(10);
+    }
+    world.clock.Advance(1000);
+    EXPECT_EQ(world.launcher.calls,
+              (std::vector<std::string>{"html", "launch /opt/r.sh", "html", "launch /opt/r.sh"}))
+        << "the second record tries again, the third finds it waiting for its release";
 }
 
 TEST(ProcessRun, ClosedDocumentStartsNothingLater) {
