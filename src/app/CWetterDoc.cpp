@@ -126,17 +126,29 @@ void CWetterDoc::BuildTransports() {
                 break;
         }
     }
-    // The old transport may still be in a reader's hands; the next connect closes it.
-    // A station without a link keeps none, so that connecting does nothing.
-    if (auto old = process.CurrentTransport.Exchange(std::move(transport)))
-        process.PreviousTransport.Exchange(std::move(old));
+    // A link that is up keeps its transport (its reader, its commands, its hang-up)
+    // until the next connect takes the new one.
+    const std::shared_ptr<CDataBase> current = process.CurrentTransport.Get();
+    if (m_portOpen || (current != nullptr && current->IsOpen())) {
+        process.NextTransport.Exchange(std::move(transport));
+    } else {
+        process.NextTransport.Reset();
+        // The old transport may still be in a reader's hands; the next connect closes it.
+        // A station without a link keeps none, so that connecting does nothing.
+        if (auto old = process.CurrentTransport.Exchange(std::move(transport)))
+            process.PreviousTransport.Exchange(std::move(old));
+    }
 
     const ForwardSettings& forward = m_settings.processWide.forward;
-    if (forward.active && factory != nullptr)
+    const std::shared_ptr<CDataBase> forwarding = process.ForwardTransport.Get();
+    if (forward.active && forwarding != nullptr && forwarding->IsOpen()) {
+        // Forwarding in progress goes on; its settings change only through its own dialog.
+    } else if (forward.active && factory != nullptr) {
         process.ForwardTransport.Exchange(factory->MakeSerial(
             ForwardingLine(forward.line.port, forward.line.baudRate, forward.line)));
-    else
+    } else {
         process.ForwardTransport.Reset();
+    }
 }
 
 void CWetterDoc::SetResetHour(int hour) {
@@ -548,6 +560,15 @@ bool CWetterDoc::StartAcquisition(bool automatic) {
     if (host != nullptr) host->SetAcquisitionStarted(false);
     StopAcquisition();
     m_reconnecting = automatic;
+
+    // A transport built while the link was up takes over now that the link is down.
+    if (std::shared_ptr<CDataBase> next = process.NextTransport.Exchange(nullptr)) {
+        if (auto old = process.CurrentTransport.Exchange(std::move(next))) {
+            // Still up: another station's link, whose reader must let go of it.
+            if (old->IsOpen()) process.AcquisitionStopEvent.Set();
+            process.PreviousTransport.Exchange(std::move(old));
+        }
+    }
 
     bool result = true;
     if (std::shared_ptr<CDataBase> transport = process.CurrentTransport.Get()) {

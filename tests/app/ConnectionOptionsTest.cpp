@@ -313,6 +313,34 @@ TEST_F(ConnectionCommand, AcceptLoadsTheNewSettingsForTheNextConnect) {
     EXPECT_EQ(acquisitionUi.initialisations, 0);
 }
 
+TEST_F(ConnectionCommand, AcceptLeavesTheRunningLinkItsTransportsUntilTheNextConnect) {
+    const std::string forwarding =
+        "[Weiterleitung]\nAktiv=TRUE\nCOM-Port=/dev/ttyUSB1\nBaudrate=9600\n";
+    Run(DialogEnd::kReconnect, ConnectionType::kTcp,
+        "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=old.lan\nIP-Port=23\n" +
+            forwarding);
+    const std::shared_ptr<FakeTransport> running = Transport();
+    const auto forwardPort = std::static_pointer_cast<FakeTransport>(process.ForwardTransport.Get());
+    ASSERT_TRUE(running->open);
+    ASSERT_TRUE(forwardPort->open);
+
+    Run(DialogEnd::kAccept, ConnectionType::kTcp,
+        "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=new.lan\nIP-Port=8023\n" +
+            forwarding);
+    EXPECT_EQ(Transport(), running) << "the readers and commands keep the link in use";
+    EXPECT_TRUE(running->open);
+    EXPECT_EQ(process.ForwardTransport.Get(), forwardPort);
+    EXPECT_TRUE(forwardPort->open);
+
+    doc->StartAcquisition(false);
+    EXPECT_EQ(Transport()->description, "tcp new.lan 8023");
+    EXPECT_TRUE(Transport()->open);
+    EXPECT_FALSE(running->open);
+    EXPECT_EQ(running->written, (std::vector<std::string>{"\r\n", "\r\n"}))
+        << "the old link is taken down as a disconnect does";
+    EXPECT_TRUE(forwardPort->open) << "forwarding goes on after the connect";
+}
+
 TEST_F(ConnectionCommand, ReconnectLoadsAndConnectsAtOnce) {
     Run(DialogEnd::kReconnect, ConnectionType::kTcp,
         "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=new.lan\nIP-Port=8023\n");
