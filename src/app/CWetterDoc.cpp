@@ -19,6 +19,7 @@
 #include "model/Colours.h"
 #include "model/ErrorLog.h"
 #include "model/OutputList.h"
+#include "model/ShowWarning.h"
 #include "platform/Clock.h"
 #include "platform/EventQueue.h"
 #include "platform/FileSystem.h"
@@ -586,7 +587,8 @@ bool CWetterDoc::StartAcquisition(bool automatic) {
                            ? m_context.acquisitionUi->SearchBaudRate(*transport,
                                                                      m_settings.connection.serial)
                            : transport->SearchBaudRate(m_settings.connection.serial);
-            if (!answered) ReportConnectFailure(std::string(kNoDataText));
+            if (!answered && m_reconnecting) ReportConnectFailure(std::string(kNoDataText));
+            if (!answered && !m_reconnecting) ShowWarning(m_context.ui, kNoDataText);
         }
         if (!answered) {
             result = false;

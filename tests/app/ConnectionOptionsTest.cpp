@@ -15,6 +15,8 @@
 #include "app/AcquisitionUi.h"
 #include "app/CWetterDoc.h"
 #include "app/ConnectionOptions.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 
 namespace {
 
@@ -262,9 +264,10 @@ struct FakeAcquisitionUi final : AcquisitionUi {
         ++initialisations;
         document.SetReconnecting(false);
     }
-    bool SearchBaudRate(CDataBase&, SerialLineSettings&) override { return true; }
+    bool SearchBaudRate(CDataBase&, SerialLineSettings&) override { return baudFound; }
     void ExitProcess(int) override {}
     int initialisations = 0;
+    bool baudFound = true;  // false: the search failed or was cancelled
 };
 
 class ConnectionCommand : public ::testing::Test, protected ManualWorld {
@@ -348,6 +351,25 @@ TEST_F(ConnectionCommand, ReconnectLoadsAndConnectsAtOnce) {
     EXPECT_TRUE(Transport()->open);
     EXPECT_TRUE(doc->PortOpen());
     EXPECT_EQ(acquisitionUi.initialisations, 1);
+}
+
+TEST_F(ConnectionCommand, BaudSearchWithoutAnswerIsACautionWithItsOutputLine) {
+    OutputList::Process().Clear();
+    acquisitionUi.baudFound = false;
+    Run(DialogEnd::kReconnect, ConnectionType::kSerial,
+        "[DataParams]\nSettsID=1\n[Serielle Schnittstelle]\nAnschluss=/dev/ttyUSB0\nAutoB=0\n");
+    const std::string text =
+        "Receive no data!\n\nAction:\n- Is the selected port OK?\n- Is the connection to the "
+        "weatherstation OK?";
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].kind, "caution");
+    EXPECT_EQ(ui.shown[0].text, text);
+    const auto lines = OutputList::Process().Snapshot();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().text, text);
+    EXPECT_EQ(lines.back().colour, kColourCaution);
+    EXPECT_FALSE(doc->PortOpen());
+    EXPECT_EQ(acquisitionUi.initialisations, 0);
 }
 
 TEST_F(ConnectionCommand, StoredDataOnlyReadsTheStoredDataAgainOnlyAfterRead) {
