@@ -9,7 +9,10 @@ int Unsigned(int direction) { return direction < 0 ? direction + 360 : direction
 
 void DirectionSwing::Take(int direction) {
     if (direction < 0 || direction > 359) return;
-    const int present = Signed(direction);
+    for (int i = 0; i < kRepaintsPerUpdate; ++i) Repaint(Signed(direction));
+}
+
+void DirectionSwing::Repaint(int present) {
     if (!m_min || present < *m_min) {
         m_min = present;
         m_minAge = 0;

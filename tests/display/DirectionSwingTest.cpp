@@ -4,12 +4,17 @@
 
 namespace {
 
-TEST(DirectionSwing, CollapsesToThePresentDirectionAfter25UpdatesWithoutANewExtreme) {
+// An update repaints the display about three times (the values, the "Data..."
+// notice, its end); an extreme holds for 25 repaints, so for eight updates.
+TEST(DirectionSwing, CollapsesToThePresentDirectionAfter25RepaintsWithoutANewExtreme) {
     DirectionSwing swing;
     swing.Take(10);
     swing.Take(50);
-    for (int i = 0; i < 24; ++i) swing.Take(30);
+    for (int i = 0; i < 6; ++i) swing.Take(30);
+    EXPECT_EQ(swing.From(), 10);
+    EXPECT_EQ(swing.To(), 50);
     // The minimum was set one update earlier than the maximum and goes first.
+    swing.Take(30);
     EXPECT_EQ(swing.From(), 30);
     EXPECT_EQ(swing.To(), 50);
     swing.Take(30);
@@ -19,12 +24,14 @@ TEST(DirectionSwing, CollapsesToThePresentDirectionAfter25UpdatesWithoutANewExtr
 
 TEST(DirectionSwing, ANewExtremeStartsItsHoldAgain) {
     DirectionSwing swing;
-    swing.Take(40);
-    for (int i = 0; i < 20; ++i) swing.Take(40);
-    swing.Take(60);
-    for (int i = 0; i < 24; ++i) swing.Take(45);
-    EXPECT_EQ(swing.To(), 60);
-    EXPECT_EQ(swing.From(), 45) << "40 was last beaten 45 updates ago";
+    swing.Take(10);
+    for (int i = 0; i < 5; ++i) swing.Take(30);
+    swing.Take(5);
+    for (int i = 0; i < 7; ++i) swing.Take(30);
+    EXPECT_EQ(swing.From(), 5) << "set 23 repaints ago";
+    EXPECT_EQ(swing.To(), 30);
+    swing.Take(30);
+    EXPECT_EQ(swing.From(), 30);
 }
 
 TEST(DirectionSwing, AcrossNorthTheSwingIsTheShortWay) {
