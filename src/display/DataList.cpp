@@ -22,11 +22,9 @@ DataList::DataList(std::span<const DataListWindow> windows) {
         m_headers.push_back(window->name + window->unit);
     }
 
-    const auto rowSource = std::find_if(columns.begin(), columns.end(), [](const auto* window) {
-        return window->series != nullptr;
-    });
-    if (rowSource == columns.end()) return;
-    const std::vector<CDaten>& rowPoints = *(*rowSource)->series;
+    // The first column decides the rows; a window without series there leaves none.
+    if (columns.empty() || columns.front()->series == nullptr) return;
+    const std::vector<CDaten>& rowPoints = *columns.front()->series;
     m_rows.assign(rowPoints.size(), std::vector<Entry>(m_headers.size()));
     for (std::size_t row = 0; row < rowPoints.size(); ++row) {
         const std::string date = FormatLocalTime(rowPoints[row].m_time, "%Y-%m-%d");
@@ -37,7 +35,7 @@ DataList::DataList(std::span<const DataListWindow> windows) {
 
     for (std::size_t column = 0; column < columns.size(); ++column) {
         const DataListWindow& window = *columns[column];
-        if (window.series == nullptr) continue;
+        if (window.series == nullptr) break;
         const std::size_t filled = std::min(window.series->size(), m_rows.size());
         for (std::size_t row = 0; row < filled; ++row) {
             const float value = (*window.series)[row].m_value;

@@ -23,9 +23,10 @@ struct DataListWindow {
 
 // The table: "Date" and "Time" of each point, then one column per window from
 // the last window to the first. Row n holds the n-th point of every column;
-// the dates and times are those of the points of the first column that has a
-// series. A column with fewer points leaves its last cells empty, one with
-// more points loses the surplus; a window without a series gives an empty column.
+// the rows and their dates and times come from the first column's series. A
+// column with fewer points leaves its last cells empty, one with more points
+// loses the surplus. Filling stops at a window without a series: its column
+// and those after it stay empty (no rows at all when it is the first).
 class DataList {
 public:
     static constexpr int kColumnWidth = 100;
