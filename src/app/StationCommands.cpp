@@ -1,5 +1,7 @@
 #include "app/StationCommands.h"
 
+#include <memory>
+
 #include "app/CWetterDoc.h"
 #include "comm/ProcessValues.h"
 #include "comm/StationProtocol.h"
@@ -33,16 +35,30 @@ bool IsAltitudeText(std::string_view text) {
     return true;
 }
 
+bool StationLinkOpen(const ProcessValues& process) {
+    const std::shared_ptr<CDataBase> transport = process.CurrentTransport.Get();
+    return transport != nullptr && transport->IsOpen();
+}
+
+void StoreAltitude(Profile& profile, const std::string& stationFile, const std::string& metres) {
+    profile.WriteText(stationFile, "Ortshoehe", "Hoehe", metres);
+}
+
 void SetAltitude(ProcessValues& process, Profile& profile, const std::string& stationFile,
                  const std::string& metres) {
     QueueStationCommand(process, StationProtocol::AltitudeCommand(Atoi(metres)));
-    profile.WriteText(stationFile, "Ortshoehe", "Hoehe", metres);
+    StoreAltitude(profile, stationFile, metres);
 }
 
 void SetAltitudeAtStartup(ProcessValues& process, Profile& profile, const std::string& stationFile,
                           const std::string& metres, bool atStartup) {
     profile.WriteText(stationFile, "Ortshoehe", "Aktiv", atStartup ? "TRUE" : "FALSE");
-    if (atStartup) SetAltitude(process, profile, stationFile, metres);
+    if (!atStartup) return;
+    // Without a link nothing takes a queued command; the next acquisition drops it.
+    if (StationLinkOpen(process))
+        SetAltitude(process, profile, stationFile, metres);
+    else
+        StoreAltitude(profile, stationFile, metres);
 }
 
 void AcceptPrecipitationReset(CWetterDoc& document, int hour) {

@@ -21,10 +21,15 @@ AltitudeSetting ReadAltitude(Profile& profile, const std::string& stationFile);
 // The altitude field takes digits only, at most four of them; the message for more.
 bool IsAltitudeText(std::string_view text);
 extern const char* const kAltitudeTooHigh;
+// Whether a station link is open now: only then is a queued command taken.
+bool StationLinkOpen(const ProcessValues& process);
+// Without a link the altitude is only stored, for the next initialisation.
+void StoreAltitude(Profile& profile, const std::string& stationFile, const std::string& metres);
 // "SET": sends the altitude after the next received byte and stores it.
 void SetAltitude(ProcessValues& process, Profile& profile, const std::string& stationFile,
                  const std::string& metres);
-// "Set altitude at startup": ticking it stores TRUE and sets the altitude at once.
+// "Set altitude at startup": ticking it stores TRUE and sets the altitude at
+// once, over an open link; without one it stores the altitude only.
 void SetAltitudeAtStartup(ProcessValues& process, Profile& profile, const std::string& stationFile,
                           const std::string& metres, bool atStartup);
 

@@ -51,9 +51,16 @@ TEST_F(StationCommands, AltitudeIsQueuedAndStored) {
     SetAltitudeAtStartup(process, profile, StationFile(), "312", false);
     EXPECT_FALSE(process.PendingCommandEvent.IsSet()) << "clearing the box sends nothing";
     SetAltitudeAtStartup(process, profile, StationFile(), "312", true);
-    EXPECT_EQ(process.PendingCommandText.Text(), "!O312\r\n");
+    EXPECT_FALSE(process.PendingCommandEvent.IsSet()) << "no link: stored only";
     EXPECT_EQ(ReadAltitude(profile, StationFile()).metres, "312");
     EXPECT_NE(Ini().find("Aktiv=TRUE"), std::string::npos);
+
+    auto link = std::make_shared<FakeTransport>("tcp");
+    link->open = true;
+    process.CurrentTransport.Exchange(link);
+    SetAltitudeAtStartup(process, profile, StationFile(), "313", true);
+    EXPECT_EQ(process.PendingCommandText.Text(), "!O313\r\n");
+    EXPECT_EQ(ReadAltitude(profile, StationFile()).metres, "313");
 
     for (const char* bad : {"12345", "12a", "-5"}) EXPECT_FALSE(IsAltitudeText(bad)) << bad;
     EXPECT_TRUE(IsAltitudeText("9999"));
@@ -78,14 +85,14 @@ TEST_F(StationCommands, PrecipitationResetAcceptStoresAndSetAlsoSends) {
 
 TEST_F(StationCommands, ForwardingStartsStopsAndCopiesLines) {
     WriteStation("[Weiterleitung]\nAktiv=FALSE\n");
-    ForwardLine(process, "no port yet\r\n");
+    ForwardLine(context, "no port yet\r\n");
 
     SerialLineSettings line = ForwardingLine("/dev/ttyUSB1", 19200, {});
     EXPECT_EQ(line.dataBits, 8) << "no stored data bits: a value the driver takes";
     EXPECT_TRUE(StartForwarding(context, StationFile(), line).opened);
     ASSERT_EQ(factory.made, (std::vector<std::string>{"serial /dev/ttyUSB1 19200 8 0 0"}));
     auto port = std::static_pointer_cast<FakeTransport>(process.ForwardTransport.Get());
-    ForwardLine(process, "12:00:00,TE5.0,\r\n");
+    ForwardLine(context, "12:00:00,TE5.0,\r\n");
     EXPECT_EQ(port->written, (std::vector<std::string>{"12:00:00,TE5.0,\r\n"}));
     EXPECT_NE(Ini().find("COM-Port=/dev/ttyUSB1"), std::string::npos);
     EXPECT_NE(Ini().find("Baudrate=19200"), std::string::npos);

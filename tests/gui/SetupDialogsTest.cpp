@@ -453,6 +453,16 @@ TEST(SetupMenu, CommandsOpenTheirDialogsForTheActiveStation) {
     // The first start's storage options, not waited for, are closed first.
     for (QDialog* dialog : frame.findChildren<CDatenSpeichernDlg*>()) dialog->reject();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Opened as a person opens it, so that whatever runs before it is shown has run.
+    // No station is connected: every command must still be there.
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QMenuBar& bar = *frame.menuBar();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.actionGeometry(setup->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([setup] { return setup->isVisible(); }, 2000));
+    for (QAction* action : setup->actions())
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+    QTest::keyClick(setup, Qt::Key_Escape);
 
     const std::vector<std::pair<std::string, std::string>> expected{
         {"&Sensor properties...", "Orbset"},

@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "DialogChecks.h"
+#include "FakeTransport.h"
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
 #include "gui/app/CMainFrame.h"
@@ -131,7 +132,11 @@ TEST_F(StationDialogsTest, DataStorageTakesTheLayoutAtOnceAndTheRestOnAccept) {
 // ---- station parameters ----
 
 TEST_F(StationDialogsTest, AltitudeTakesFourDigitsAndSetsAtOnce) {
+    auto link = std::make_shared<FakeTransport>("tcp");
+    link->open = true;
+    m_world.process.CurrentTransport.Exchange(link);
     CDlgOrtshoehe dialog(*m_doc, m_world.ui, "wetter");
+    EXPECT_TRUE(dialog.SetButton().isEnabled());
     EXPECT_EQ(dialog.windowTitle(), "Altitude");
     EXPECT_EQ(dialog.AltitudeField().text(), "312");
     EXPECT_FALSE(dialog.AtStartupBox().isChecked());
@@ -157,6 +162,29 @@ TEST_F(StationDialogsTest, AltitudeTakesFourDigitsAndSetsAtOnce) {
     EXPECT_EQ(Key("Ortshoehe", "Aktiv"), "TRUE");
     EXPECT_EQ(m_world.process.PendingCommandText.Text(), "!O0\r\n");
     EXPECT_TRUE(m_world.process.PendingCommandEvent.IsSet());
+}
+
+TEST_F(StationDialogsTest, AltitudeWithoutALinkIsKeptForTheNextConnect) {
+    CDlgOrtshoehe dialog(*m_doc, m_world.ui, "wetter");
+    ShowWindow(dialog);
+    EXPECT_FALSE(dialog.SetButton().isEnabled()) << "nothing could take the command now";
+
+    QTest::keyClick(&dialog.AltitudeField(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&dialog.AltitudeField(), Qt::Key_Backspace);
+    EXPECT_EQ(Key("Ortshoehe", "Hoehe"), "312") << "an empty field is no altitude";
+    QTest::keyClicks(&dialog.AltitudeField(), "455");
+    QTest::mouseClick(&dialog.AtStartupBox(), Qt::LeftButton, {},
+                      dialog.AtStartupBox().rect().center());
+    EXPECT_TRUE(dialog.AtStartupBox().isChecked());
+    EXPECT_EQ(Key("Ortshoehe", "Aktiv"), "TRUE");
+    EXPECT_EQ(Key("Ortshoehe", "Hoehe"), "455");
+    EXPECT_FALSE(m_world.process.PendingCommandEvent.IsSet())
+        << "nothing would take it; the next connect sends the stored altitude";
+
+    QTest::keyClick(&dialog.AltitudeField(), Qt::Key_Backspace);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_EQ(Key("Ortshoehe", "Hoehe"), "45") << "what was typed stays set";
+    EXPECT_FALSE(m_world.process.PendingCommandEvent.IsSet());
 }
 
 TEST_F(StationDialogsTest, PrecipitationResetStoresTheHour) {

@@ -39,7 +39,6 @@
 #include "gui/publish/CDlgAwekas.h"
 #include "gui/publish/CDlgHTTPUpload.h"
 #include "gui/publish/CHTMLWriterBearbeiten.h"
-#include "comm/CDataBase.h"
 #include "comm/ProcessValues.h"
 #include "model/Colours.h"
 #include "model/OutputList.h"
@@ -264,15 +263,10 @@ void CMainFrame::AddStationSetupCommands(QMenu& menu) {
     connect(menu.addAction("&Precipitation reset..."), &QAction::triggered, this, [this] {
         if (CWetterDoc* document = ActiveDocument()) CRegenresetDlg(*document, this).exec();
     });
-    QAction* altitude = menu.addAction("Set &Altitude");
-    connect(altitude, &QAction::triggered, this, [this] {
+    // Also without a link: the dialog then keeps the altitude for the next connect.
+    connect(menu.addAction("Set &Altitude"), &QAction::triggered, this, [this] {
         if (CWetterDoc* document = ActiveDocument())
             CDlgOrtshoehe(*document, m_context.ui, m_context.paths.ProgramName(), this).exec();
-    });
-    // The altitude goes out with the next received byte: only over an open link.
-    connect(&menu, &QMenu::aboutToShow, altitude, [this, altitude] {
-        const std::shared_ptr<CDataBase> transport = m_context.process.CurrentTransport.Get();
-        altitude->setEnabled(transport != nullptr && transport->IsOpen());
     });
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
@@ -21,7 +22,8 @@ CDlgOrtshoehe::CDlgOrtshoehe(CWetterDoc& document, Ui& ui, std::string caption, 
       m_caption(std::move(caption)),
       m_altitude(new QLineEdit),
       m_atStartup(new QCheckBox(QStringLiteral("Set altitude at &startup"))),
-      m_set(new QPushButton(QStringLiteral("SET"))) {
+      m_set(new QPushButton(QStringLiteral("SET"))),
+      m_linkCheck(new QTimer(this)) {
     setWindowTitle(QString::fromLatin1(kTitle));
     const AltitudeSetting stored =
         ReadAltitude(document.Context().profile, document.StationFile());
@@ -54,13 +56,28 @@ CDlgOrtshoehe::CDlgOrtshoehe(CWetterDoc& document, Ui& ui, std::string caption, 
     connect(m_set, &QPushButton::clicked, this, &CDlgOrtshoehe::Set);
     // Only a click changes the setting; the box was filled before this connect.
     connect(m_atStartup, &QCheckBox::toggled, this, &CDlgOrtshoehe::SetAtStartup);
+    // A link may open or go while the dialog is open.
+    connect(m_linkCheck, &QTimer::timeout, this, &CDlgOrtshoehe::ShowLinkState);
+    m_linkCheck->start(500);
+    ShowLinkState();
     m_altitude->setFocus();
     m_altitude->selectAll();
+}
+
+void CDlgOrtshoehe::ShowLinkState() {
+    const bool linked = StationLinkOpen(m_document.Context().process);
+    m_set->setEnabled(linked);
+    m_set->setToolTip(linked ? QString()
+                             : QStringLiteral("No station is connected: the altitude is kept "
+                                              "for the next connect."));
 }
 
 void CDlgOrtshoehe::TakeEdit(const QString& text) {
     if (IsAltitudeText(ToBytes(text))) {
         m_accepted = text;
+        // Nothing else could take it now; an empty field is no altitude yet.
+        if (!text.isEmpty() && !StationLinkOpen(m_document.Context().process))
+            StoreAltitude(m_document.Context().profile, m_document.StationFile(), ToBytes(text));
         return;
     }
     const int cursor = std::max(0, m_altitude->cursorPosition() - 1);

@@ -10,10 +10,13 @@ class CWetterDoc;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class Ui;
 
 // "Altitude": the altitude in metres, sent to the station with "SET" (the
 // dialog stays open) and, with "Set altitude at startup", at every connect.
+// Without a station link "SET" is disabled and what is typed is stored at
+// once, for the next initialisation.
 class CDlgOrtshoehe final : public QDialog {
     Q_OBJECT
 public:
@@ -29,6 +32,7 @@ private:
     void TakeEdit(const QString& text);
     void Set();
     void SetAtStartup(bool on);
+    void ShowLinkState();
 
     CWetterDoc& m_document;
     Ui& m_ui;
@@ -37,4 +41,5 @@ private:
     QLineEdit* m_altitude;
     QCheckBox* m_atStartup;
     QPushButton* m_set;
+    QTimer* m_linkCheck;
 };
