@@ -111,6 +111,29 @@ TEST_F(TerminalWindowTest, ShowsLinesMenusAndSendsWhatIsTyped) {
     EXPECT_EQ(copied.count("\r\n"), 13);
 }
 
+TEST_F(TerminalWindowTest, CopyAllWorksWhileTheFocusIsInTheEntryField) {
+    ShowHost();
+    Receive("<?T>\r\n");
+    Receive("12:00:00,10.03.24,TE12.5,\r\n");
+    QLineEdit& field = m_terminal->EntryField();
+    field.setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), &field);
+    QGuiApplication::clipboard()->clear();
+
+    // Straight after sending the field's text is selected; before it, it is being typed.
+    for (const bool sent : {false, true}) {
+        field.clear();
+        QTest::keyClicks(&field, "?D");
+        if (sent) QTest::keyClick(&field, Qt::Key_Return);
+        QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+                  "<?T>{13}{10}\r\n12:00:00,10.03.24,TE12.5,{13}{10}\r\n")
+            << (sent ? "after Send" : "while typing");
+        EXPECT_EQ(field.text(), "?D") << "the field keeps its text";
+        QGuiApplication::clipboard()->clear();
+    }
+}
+
 TEST_F(TerminalWindowTest, AnOverlongCommandIsRefusedAndStaysInTheField) {
     const QString overlong(10000, QLatin1Char('x'));
     m_terminal->EntryField().setText(overlong);

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -56,6 +57,7 @@ CDlgTerminal::CDlgTerminal(AppContext& context, MainSwitchboard& switchboard, QW
     connect(m_settings, &QAction::triggered, this, &CDlgTerminal::ShowCommandSettings);
 
     m_entry->setClearButtonEnabled(true);
+    m_entry->installEventFilter(this);
     m_send->setDefault(true);
     m_stop->setEnabled(false);
     auto* entryRow = new QHBoxLayout;
@@ -85,6 +87,18 @@ CDlgTerminal::CDlgTerminal(AppContext& context, MainSwitchboard& switchboard, QW
 }
 
 CDlgTerminal::~CDlgTerminal() = default;
+
+bool CDlgTerminal::eventFilter(QObject* watched, QEvent* event) {
+    // A line edit claims Ctrl+A for selecting its own text before any shortcut
+    // is looked at; in the terminal the menu promises it for "Copy all", and
+    // the field's text is selected after every send anyway.
+    if (watched == m_entry && event->type() == QEvent::ShortcutOverride &&
+        QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) == m_copyAll->shortcut()) {
+        event->ignore();
+        return true;
+    }
+    return QDockWidget::eventFilter(watched, event);
+}
 
 void CDlgTerminal::AddLine(const std::string& line) {
     const bool removed = m_terminal.AddLine(line);

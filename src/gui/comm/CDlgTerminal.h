@@ -49,6 +49,10 @@ public:
     QAction& UserAction(int number) const { return *m_user[number - 1]; }
     QAction& SettingsAction() const { return *m_settings; }
 
+protected:
+    // Keeps "Copy all" on its shortcut while the entry field has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     AppContext& m_context;
     Terminal m_terminal;
