@@ -12,6 +12,7 @@
 #include "gui/comm/QtModemUi.h"
 #include "gui/platform/QtUi.h"
 #include "gui/platform/StopSignals.h"
+#include "gui/ui/DialogTitleWidth.h"
 #include "gui/ui/Text.h"
 #include "model/CommandLine.h"
 
@@ -70,6 +71,8 @@ bool CWetterApp::InitInstance(const QStringList& arguments) {
     QCoreApplication::setApplicationName(name);
 
     m_mainFrame = std::make_unique<CMainFrame>(m_context);
+    // Watches every dialog for as long as the main window lives.
+    QCoreApplication::instance()->installEventFilter(new DialogTitleWidth(m_mainFrame.get()));
     m_mainFrame->show();
     m_mainFrame->setWindowTitle(name + " - " + kTitle);
 
