@@ -16,7 +16,10 @@ CDlgOutput::CDlgOutput(QWidget* parent) : QDialog(parent), m_list(new QListWidge
     setWindowTitle("Output");
     setModal(false);
     resize(560, 360);
-    m_list->setUniformItemSizes(true);
+    // Each entry as high as its lines and as wide as its text: scrolled to, not cut.
+    m_list->setUniformItemSizes(false);
+    m_list->setTextElideMode(Qt::ElideNone);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     auto* update = new QPushButton("Update", this);
     auto* copy = new QPushButton("Copy to clipboard", this);
