@@ -1,6 +1,9 @@
 #include "model/OutputList.h"
 
 void OutputList::Write(std::string_view text, std::uint32_t colour) {
+    // What goes to the station is traced with its line end; in the window and
+    // its copy every entry already is a line of its own.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
     std::lock_guard lock(m_mutex);
     if (m_lines.size() >= kMaxLines) m_lines.pop_front();
     m_lines.push_back({std::string(text), colour});

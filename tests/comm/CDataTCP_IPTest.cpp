@@ -123,7 +123,7 @@ TEST_F(CDataTCP_IPTest, OpensWhenTheStationSpeaksAndCarriesBytesBothWays) {
     EXPECT_EQ(transport.Write("?X\r\n"), 4);
     EXPECT_EQ(station.Receive(4), "?X\r\n");
     EXPECT_EQ(Output(), (std::vector<tagOutpElm>{{"Open TCP/IP connection", kColourAction},
-                                                 {"?X\r\n", kColourCommand}}));
+                                                 {"?X", kColourCommand}}));
 
     EXPECT_EQ(transport.Close(), 1);
     EXPECT_FALSE(transport.IsOpen());
@@ -170,7 +170,7 @@ TEST_F(CDataTCP_IPTest, ARefusedConnectionFailsWithoutAMessage) {
 TEST_F(CDataTCP_IPTest, WithoutSocketWriteFailsButIsLogged) {
     CDataTCP_IP transport("127.0.0.1", station.Port(), services);
     EXPECT_EQ(transport.Write("?X\r\n"), -1);
-    EXPECT_EQ(Output(), (std::vector<tagOutpElm>{{"?X\r\n", kColourCommand}}));
+    EXPECT_EQ(Output(), (std::vector<tagOutpElm>{{"?X", kColourCommand}}));
     char byte = 0;
     EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Lost);
     EXPECT_EQ(transport.Close(), 1);

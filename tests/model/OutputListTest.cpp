@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -34,4 +35,22 @@ TEST(OutputListTest, OldestLinesGoFirstWhenTheListIsFull) {
     ASSERT_EQ(lines.size(), OutputList::kMaxLines);
     EXPECT_EQ(lines.front().text, "2");
     EXPECT_EQ(lines.back().text, std::to_string(OutputList::kMaxLines + 1));
+}
+
+// Commands are traced as they go to the station, line end included; a line of
+// the window ends where its text ends, so the copy has no empty lines between.
+TEST(OutputListTest, ALineEndAtTheEndOfATextIsNotKept) {
+    OutputList list;
+    list.Write("?D\r\n", kColourCommand);
+    list.Write("ATZ\r", kColourCommand);
+    list.Write("Error!\nWeatherstation could not understand sequent: !R5\r\n\r\n", 0);
+    list.Write("Timer 3000", 0);
+    const std::vector<std::string> expected{
+        "?D", "ATZ", "Error!\nWeatherstation could not understand sequent: !R5", "Timer 3000"};
+    std::vector<std::string> texts;
+    for (const tagOutpElm& line : list.Snapshot()) texts.push_back(line.text);
+    EXPECT_EQ(texts, expected) << "a line end inside a text stays";
+    EXPECT_EQ(list.ClipboardText(),
+              "?D\r\nATZ\r\nError!\nWeatherstation could not understand sequent: !R5\r\n"
+              "Timer 3000\r\n");
 }
