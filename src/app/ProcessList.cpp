@@ -13,8 +13,6 @@ constexpr std::string_view kParameterKey = "Parameter";
 constexpr std::string_view kExecKey = "Ausfuehrbedingung";
 constexpr std::string_view kReleaseKey = "Resetbedingung";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
-
 // "1", "2", ...: the names process sections are written with.
 bool IsProcessNumber(std::string_view name) {
     if (name.empty() || name.front() == '0') return false;
@@ -107,14 +105,7 @@ std::string ProcessList::CleanText(std::string_view text) {
     return clean;
 }
 
-std::string ProcessList::ProfileValue(std::string_view text) {
-    if (text.empty()) return {};
-    const bool outerBlank = IsBlank(text.front()) || IsBlank(text.back());
-    const bool outerQuotes = text.size() >= 2 && text.front() == text.back() &&
-                             (text.front() == '"' || text.front() == '\'');
-    if (!outerBlank && !outerQuotes) return std::string(text);
-    return "\"" + std::string(text) + "\"";
-}
+std::string ProcessList::ProfileValue(std::string_view text) { return ::ProfileValue(text); }
 
 void ProcessList::TakeTexts(CProcess& process, const ProcessTexts& texts) {
     process.Program = CleanText(texts.program);

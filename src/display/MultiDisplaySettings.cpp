@@ -14,10 +14,12 @@ constexpr std::uint32_t kPlacementLength = 44;
 // Far beyond any screen: such a rectangle comes from damaged bytes.
 constexpr int kMaxCoordinate = 100000;
 
+// The blanks the profile drops at a value's ends: a value cut by the short
+// buffer may end in one, and would read back shorter once saved.
 std::string Trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t first = text.find_first_not_of(" \t\v");
     if (first == std::string::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t");
+    const std::size_t last = text.find_last_not_of(" \t\v");
     return text.substr(first, last - first + 1);
 }
 
@@ -120,7 +122,8 @@ MultiDisplaySettings MultiDisplaySettings::Read(Profile& profile, const std::str
 bool MultiDisplaySettings::Write(Profile& profile, const std::string& file) const {
     bool written = true;
     for (std::size_t i = 0; i < kTiles; ++i)
-        written &= profile.WriteText(file, kTilesSection, TileKey(i), additionalIds[i]);
+        written &=
+            profile.WriteText(file, kTilesSection, TileKey(i), ProfileValue(additionalIds[i]));
     written &= profile.WriteText(file, kColourSection, "Kachel", std::to_string(tileColour));
     written &=
         profile.WriteText(file, kColourSection, "Hintergrund", std::to_string(backgroundColour));

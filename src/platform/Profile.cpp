@@ -36,3 +36,13 @@ bool Profile::WriteKeys(const std::string& file, std::string_view section,
         if (!WriteString(file, section, key, value)) return false;
     return true;
 }
+
+std::string ProfileValue(std::string_view text) {
+    if (text.empty()) return {};
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v'; };
+    const bool outerBlank = blank(text.front()) || blank(text.back());
+    const bool outerQuotes = text.size() >= 2 && text.front() == text.back() &&
+                             (text.front() == '"' || text.front() == '\'');
+    if (!outerBlank && !outerQuotes) return std::string(text);
+    return "\"" + std::string(text) + "\"";
+}

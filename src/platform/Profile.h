@@ -70,3 +70,8 @@ public:
     bool WriteText(const std::string& file, std::string_view section, std::string_view key,
                    std::string_view value);
 };
+
+// The value to write so that reading gives `text` back: reading drops blanks
+// and one pair of quotes at a value's ends, so a text with either gets one
+// more pair of quotes.
+std::string ProfileValue(std::string_view text);

@@ -40,7 +40,7 @@ bool SaveAwekasSettings(Profile& profile, const std::string& file, const AwekasS
     if (!FileSystem::RestrictToOwner(file)) return false;
     bool written = true;
     const auto write = [&](std::string_view key, std::string_view value) {
-        written = profile.WriteText(file, kAwekasSection, key, value) && written;
+        written = profile.WriteText(file, kAwekasSection, key, ProfileValue(value)) && written;
     };
     for (std::size_t i = 0; i < kAwekasSensorCount; ++i)
         write(kAwekasSensorKeys[i].key, settings.sensors[i]);

@@ -37,12 +37,12 @@ bool CHttpUpload::SaveUploadSettings() const {
     // Restricted before the password is written: the profile's replace keeps the mode.
     if (!FileSystem::RestrictToOwner(m_file)) return false;
     const HttpUploadSettings& s = m_settings;
-    bool ok = m_profile.WriteText(m_file, kSection, "Datenbank", s.Database);
-    ok = m_profile.WriteText(m_file, kSection, "Tabelle", s.Table) && ok;
-    ok = m_profile.WriteText(m_file, kSection, "Pfad", s.ScriptPath) && ok;
-    ok = m_profile.WriteText(m_file, kSection, "Benutzer", s.UserName) && ok;
-    ok = m_profile.WriteText(m_file, kSection, "Passwort", s.UserPassword) && ok;
-    ok = m_profile.WriteText(m_file, kSection, "Proxy", s.ProxyAddress) && ok;
+    bool ok = m_profile.WriteText(m_file, kSection, "Datenbank", ProfileValue(s.Database));
+    ok = m_profile.WriteText(m_file, kSection, "Tabelle", ProfileValue(s.Table)) && ok;
+    ok = m_profile.WriteText(m_file, kSection, "Pfad", ProfileValue(s.ScriptPath)) && ok;
+    ok = m_profile.WriteText(m_file, kSection, "Benutzer", ProfileValue(s.UserName)) && ok;
+    ok = m_profile.WriteText(m_file, kSection, "Passwort", ProfileValue(s.UserPassword)) && ok;
+    ok = m_profile.WriteText(m_file, kSection, "Proxy", ProfileValue(s.ProxyAddress)) && ok;
     ok = m_profile.WriteText(m_file, kSection, "Port", std::to_string(s.ProxyPort)) && ok;
     return ok;
 }

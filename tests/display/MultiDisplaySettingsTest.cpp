@@ -70,6 +70,29 @@ TEST_F(MultiSettingsTest, WrittenSettingsReadBackTheSame) {
         EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
 }
 
+// The 10-byte buffer can cut a value just after a blank that the profile would
+// have dropped at the value's end, or between a pair of quotes it would have
+// taken off: saved, such a value must still read back as it was.
+TEST_F(MultiSettingsTest, AValueCutAfterABlankReadsAsItSavesAndReadsAgain) {
+    const struct {
+        const char* line;
+        const char* id;
+    } rows[] = {
+        {"Zusatz2Kennung=F\xff\xff\xff\xff\xff\xff\xff\vO", "F\xff\xff\xff\xff\xff\xff\xff"},
+        {"Zusatz2Kennung=ABCDEF \v\vGH", "ABCDEF"},
+        {"Zusatz2Kennung=\vWG", "WG"},
+        {"Zusatz2Kennung='ESetng='E", "'ESetng='"},
+    };
+    for (const auto& row : rows) {
+        m_folder.Write("multi.ini", std::string("[MultiSetts]\n") + row.line + "\n");
+        const MultiDisplaySettings read = MultiDisplaySettings::Read(m_profile, File());
+        EXPECT_EQ(read.additionalIds[1], row.id) << row.line;
+        ASSERT_TRUE(read.Write(m_profile, File()));
+        EXPECT_EQ(MultiDisplaySettings::Read(m_profile, File()).additionalIds, read.additionalIds)
+            << row.line;
+    }
+}
+
 TEST_F(MultiSettingsTest, AnUnwritableFileIsReported) {
     MultiDisplaySettings settings;
     EXPECT_FALSE(settings.Write(m_profile, m_folder.File("missing/folder/multi.ini")));

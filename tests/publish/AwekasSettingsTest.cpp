@@ -126,6 +126,19 @@ TEST_F(AwekasSettingsTest, SaveWritesEveryKeyInTheDialogsOrderOwnerOnly) {
     EXPECT_EQ(LoadAwekasSettings(profile, file), Filled());
 }
 
+// The profile drops blanks and one pair of quotes at a value's ends; a text
+// that has them, typed or read so, must still come back as it was saved.
+TEST_F(AwekasSettingsTest, TextsWithOuterBlanksOrQuotesReadBackAsSaved) {
+    for (const char* text : {"\" a \"", " a ", "'pw'", "\"\"", "x\"", "\v"}) {
+        AwekasSettings settings = Filled();
+        settings.password = text;
+        settings.user = text;
+        settings.Sensor(AwekasSensor::kRainRate) = text;
+        ASSERT_TRUE(SaveAwekasSettings(profile, file, settings));
+        EXPECT_EQ(LoadAwekasSettings(profile, file), settings) << text;
+    }
+}
+
 TEST_F(AwekasSettingsTest, SavingAnOpenFileKeepsItsOtherLinesAndClosesItToOthers) {
     folder.Write("awekas.ini", "; from the old PC\r\n[Awekas]\r\nPasswort=alt\r\nExtra=1\r\n");
     ASSERT_EQ(::chmod(file.c_str(), 0644), 0);

@@ -132,6 +132,21 @@ TEST_F(CHttpUploadSettingsTest, SaveWritesTheKeysInTheirOrder) {
     EXPECT_EQ(again.Settings(), s);
 }
 
+// The profile drops blanks and one pair of quotes at a value's ends; a text
+// that has them, typed or read so, must still come back as it was saved.
+TEST_F(CHttpUploadSettingsTest, TextsWithOuterBlanksOrQuotesReadBackAsSaved) {
+    for (const char* text : {"\"x\"", " geheim ", "'a'", "\"\"", "\"open", "\t"}) {
+        HttpUploadSettings& s = upload.Settings();
+        s.UserPassword = text;
+        s.Database = text;
+        s.ScriptPath = std::string("http://h/") + text;
+        ASSERT_TRUE(upload.SaveUploadSettings());
+        CHttpUpload again(profile, file);
+        again.LoadUploadSettings();
+        EXPECT_EQ(again.Settings(), s) << text;
+    }
+}
+
 TEST_F(CHttpUploadSettingsTest, SaveKeepsOtherLinesAndTheSwitch) {
     folder.Write("http_up.ini",
                  "; by hand\r\n[HttpUpload]\r\nAktiv=TRUE\r\n[HTTP]\r\nPort=1\r\nExtra=x\r\n");
