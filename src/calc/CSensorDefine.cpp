@@ -165,7 +165,8 @@ bool CSensorDefine::Store(const CheckedVirtualSensor& sensor, bool isNew) {
     bool written = true;
     auto text = [&](std::string_view key, std::string_view value) {
         // After a failed write the file is left as it is.
-        if (written) written = m_profile.WriteString(m_internFile, in.identifier, key, value);
+        if (written)
+            written = m_profile.WriteString(m_internFile, in.identifier, key, ProfileValue(value));
     };
     auto number = [&](std::string_view key, int value) { text(key, std::to_string(value)); };
     auto flag = [&](std::string_view key, bool value) { text(key, YesNo(value)); };

@@ -1,12 +1,17 @@
 #include "calc/SensorDisplayInput.h"
 
 #include <charconv>
+#include <cmath>
+#include <limits>
 
 #include "model/CSensoren.h"
 
 namespace {
 
 std::string FloatText(float value) {
+    // A number beyond float's range loads as an infinity, which no text reads
+    // back as: the largest float stands for it, so saving keeps it above all values.
+    if (std::isinf(value)) value = std::copysign(std::numeric_limits<float>::max(), value);
     char buffer[64];
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return error == std::errc() ? std::string(buffer, end) : std::string("0");

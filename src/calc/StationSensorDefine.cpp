@@ -99,8 +99,9 @@ bool StationSensorDefine::AffectsStatisticsOrDiagram(const StationSensorInput& b
 std::vector<std::pair<std::string, std::string>> StationSensorDefine::Keys(
     const StationSensorInput& in) {
     std::vector<std::pair<std::string, std::string>> keys;
+    // Quoted where the profile would take blanks or quotes off the value's ends.
     auto text = [&keys](std::string key, std::string value) {
-        keys.emplace_back(std::move(key), std::move(value));
+        keys.emplace_back(std::move(key), ProfileValue(value));
     };
     auto number = [&](std::string key, int value) { text(std::move(key), std::to_string(value)); };
     auto flag = [&](std::string key, bool value) { text(std::move(key), YesNo(value)); };
