@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 
@@ -186,7 +187,7 @@ TEST_F(MultiDisplayTest, ChoicesAndPlacementSurviveClosingAndReopening) {
     m_ui->colour = 0x203040;
     display->ChooseColour(CDlgMultiAnzeige::ColourChoice::kBackground);
     EXPECT_EQ(display->Control().Colours().background, 0x203040u);
-    display->setGeometry(130, 90, 880, 560);
+    display->setGeometry(30, 40, 720, 520);
     QApplication::processEvents();
     const QRect placed = display->geometry();
 
@@ -202,6 +203,41 @@ TEST_F(MultiDisplayTest, ChoicesAndPlacementSurviveClosingAndReopening) {
     EXPECT_EQ(display->Settings().directionMaster, 2);
     EXPECT_EQ(display->Control().Colours().background, 0x203040u);
     EXPECT_EQ(display->geometry(), placed);
+}
+
+// Every start opens the display again: a placement no screen can hold
+// (20000 x 20000, checksum and all) must not keep the program from starting.
+TEST_F(MultiDisplayTest, AStoredPlacementLargerThanTheScreenOpensFitted) {
+    MultiDisplaySettings stored;
+    stored.placement = MultiWindowPlacement{MultiWindowPlacement::kShowNormal, 0, 0, 20000, 20000};
+    IniProfile profile;
+    ASSERT_TRUE(stored.Write(profile, m_home.folder.File("multi.ini")));
+    ASSERT_EQ(MultiDisplaySettings::Read(profile, m_home.folder.File("multi.ini")).placement,
+              stored.placement);
+    Start("[Multi]\nAktiv=1\n");
+    CDlgMultiAnzeige* display = Display();
+    ASSERT_NE(display, nullptr);
+    QApplication::processEvents();
+    const QRect available = display->screen()->availableGeometry();
+    EXPECT_TRUE(display->isFloating());
+    EXPECT_TRUE(available.contains(display->frameGeometry()))
+        << display->frameGeometry().width() << "x" << display->frameGeometry().height() << " on "
+        << available.width() << "x" << available.height();
+    EXPECT_GE(display->width(), available.width() * 9 / 10) << "as large as the screen allows";
+    EXPECT_TRUE(display->grab().save(Screenshot("multi-display-fitted.png")));
+}
+
+TEST_F(MultiDisplayTest, TheFirstPlacementLiesWholeOnTheScreen) {
+    Start();
+    // Centred on a main window near the left edge, it would start left of the screen.
+    m_frame->setGeometry(0, 0, 700, 500);
+    CDlgMultiAnzeige::Toggle(Document(), *m_frame);
+    CDlgMultiAnzeige* display = Display();
+    ASSERT_NE(display, nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(display->screen()->availableGeometry().contains(display->frameGeometry()))
+        << display->frameGeometry().x() << "," << display->frameGeometry().y() << " "
+        << display->frameGeometry().width() << "x" << display->frameGeometry().height();
 }
 
 TEST_F(MultiDisplayTest, DockedDisplayIsDockedAgainAfterReopening) {

@@ -2,12 +2,10 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -17,6 +15,7 @@
 #include "gui/comm/CDlgOrtshoehe.h"
 #include "gui/display/CMultianzeigeCtrl.h"
 #include "gui/ui/Text.h"
+#include "gui/ui/ViewPlacement.h"
 #include "model/Colours.h"
 #include "model/OutputList.h"
 #include "platform/Clock.h"
@@ -41,19 +40,6 @@ Qt::DockWidgetArea ToDockArea(int area) {
         default:
             return Qt::NoDockWidgetArea;
     }
-}
-
-// A stored rectangle that no screen shows any more (a screen was removed)
-// comes back on the primary screen.
-QRect OnAScreen(QRect rect) {
-    for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(rect)) return rect;
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect available = primary->availableGeometry();
-        rect.setSize(rect.size().boundedTo(available.size()));
-        rect.moveCenter(available.center());
-    }
-    return rect;
 }
 
 }  // namespace
@@ -134,6 +120,11 @@ CDlgMultiAnzeige::~CDlgMultiAnzeige() {
 void CDlgMultiAnzeige::Open() {
     RestorePlacement();
     show();
+    // Shown, it has its frame: that must fit on the screen as well.
+    if (isFloating()) {
+        KeepWindowOnScreens(*this);
+        m_floatingGeometry = geometry();
+    }
     if (m_settings.placement &&
         m_settings.placement->showCommand == MultiWindowPlacement::kShowMaximized)
         SetFullScreen(true);
@@ -151,7 +142,11 @@ void CDlgMultiAnzeige::RestorePlacement() {
         rect = QRect(QPoint(), kFirstSize);
         rect.moveCenter(m_mainWindow.geometry().center());
     }
-    m_floatingGeometry = OnAScreen(rect);
+    // Whatever multi.ini says (another computer's screens, damaged numbers), the
+    // window opens whole on a screen: a window larger than every screen could
+    // not get its backing store.
+    rect = FittedToScreens(rect, minimumSizeHint());
+    m_floatingGeometry = rect;
     const Qt::DockWidgetArea area = ToDockArea(stored ? stored->dockArea : 0);
     if (area != Qt::NoDockWidgetArea) {
         m_mainWindow.addDockWidget(area, this);
