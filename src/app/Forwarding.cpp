@@ -5,15 +5,36 @@
 #include "comm/TransportFactory.h"
 #include "model/Colours.h"
 #include "model/OutputList.h"
+#include "platform/Clock.h"
 #include "platform/Profile.h"
 #include "platform/Ui.h"
 
 namespace {
 constexpr const char* kOpenFailed = "The port for forwarding couldn't be opened!";
-}
+constexpr std::uint64_t kLossReportMs = 60000;
 
-void ForwardLine(ProcessValues& process, const std::string& line) {
-    if (std::shared_ptr<CDataBase> port = process.ForwardTransport.Get()) port->Write(line);
+void ReportLoss(ForwardingLoss& loss, std::uint64_t now) {
+    if (loss.droppedBytes == 0) return;
+    if (loss.reportedTick && now - *loss.reportedTick < kLossReportMs) return;
+    OutputWrite("Forwarding: " + std::to_string(loss.droppedBytes) +
+                    " bytes dropped, the port takes no more",
+                kColourError);
+    loss.droppedBytes = 0;
+    loss.reportedTick = now;
+}
+}  // namespace
+
+void ForwardLine(AppContext& context, const std::string& line) {
+    std::shared_ptr<CDataBase> port = context.process.ForwardTransport.Get();
+    if (port == nullptr) return;
+    // Never waits: a port nobody reads would otherwise stop the records with it.
+    const int written = port->WriteNow(line);
+    // A port that did not open was reported then; its writes fail silently.
+    if (!port->IsOpen()) return;
+    ForwardingLoss& loss = context.process.forwardingLoss;
+    if (written >= 0 && static_cast<std::size_t>(written) < line.size())
+        loss.droppedBytes += line.size() - static_cast<std::size_t>(written);
+    ReportLoss(loss, context.clock.TickMs());
 }
 
 void OpenForwarding(AppContext& context, bool quiet) {

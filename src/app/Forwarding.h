@@ -11,8 +11,11 @@ class Profile;
 // Copies every received station line to a second serial port, for another
 // device or program to read. One forwarding port per process.
 
-// Writes `line` (with its "\r\n") to the forwarding port, if there is one.
-void ForwardLine(ProcessValues& process, const std::string& line);
+// Writes `line` (with its "\r\n") to the forwarding port, if there is one,
+// without waiting: what the port does not take is dropped, and the bytes
+// dropped are reported in the output window at most once a minute.
+// User-interface thread.
+void ForwardLine(AppContext& context, const std::string& line);
 
 // At the end of a connect: opens the forwarding port, reporting a failure in a
 // box, or, during an automatic reconnect (`quiet`), in the output window only.

@@ -48,7 +48,7 @@ void MainSwitchboard::StartDataFileCheck() {
 }
 
 void MainSwitchboard::OnStationLine(CWetterDoc* document, std::string line) {
-    ForwardLine(m_context.process, line);
+    ForwardLine(m_context, line);
     if (m_terminal) m_terminal(line);
     if (m_indicator) m_indicator();
     if (m_awaitingReply && StationProtocol::IsOnlineReply(line)) {

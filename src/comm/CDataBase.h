@@ -28,6 +28,9 @@ public:
     [[nodiscard]] virtual ReadResult Read(char* buffer, int count) = 0;
     // Writes the text's bytes and traces them; returns the number written.
     virtual int Write(const std::string& text) = 0;
+    // The same without waiting for a link that takes no more: what does not fit
+    // at once is left out. A link that cannot tell writes as Write does.
+    virtual int WriteNow(const std::string& text) { return Write(text); }
     // Takes the link down; the result code differs by transport.
     virtual int Close() = 0;
     // A text for captions and logs ("COM = %s ,Baud. = %d").

@@ -80,6 +80,13 @@ int CDataSeriell::Write(const std::string& text) {
     return static_cast<int>(written);
 }
 
+int CDataSeriell::WriteNow(const std::string& text) {
+    std::size_t written = 0;
+    if (m_port->IsOpen()) written = m_port->WriteNow(text).written;
+    OutputWrite(text, kColourCommand);
+    return static_cast<int>(written);
+}
+
 int CDataSeriell::Close() {
     if (m_port->IsOpen()) m_port->Close();
     return 0;

@@ -31,6 +31,7 @@ public:
     bool Open() override;
     [[nodiscard]] ReadResult Read(char* buffer, int count) override;
     int Write(const std::string& text) override;
+    int WriteNow(const std::string& text) override;
     int Close() override;
     std::string GetDescription() const override;
     bool PurgeInput() override;

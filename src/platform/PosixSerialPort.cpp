@@ -124,7 +124,8 @@ PosixSerialPort::~PosixSerialPort() { Close(); }
 
 int PosixSerialPort::Open(const std::string& path) {
     Close();
-    // Non-blocking so that a port waiting for carrier does not hold up the open.
+    // Non-blocking so that a port waiting for carrier does not hold up the open; it
+    // stays so, and the waits are made with poll.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return LastError();
     // flock is what keeps a second opener out: TIOCEXCL does not stop root.
@@ -135,12 +136,6 @@ int PosixSerialPort::Open(const std::string& path) {
     }
     // Keeps out openers that do not ask for the lock; a file that is no tty ignores it.
     (void)::ioctl(fd, TIOCEXCL);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        const int error = LastError();
-        ::close(fd);
-        return error;
-    }
     m_fd.store(fd);
     return 0;
 }
@@ -186,7 +181,7 @@ SerialPort::ReadResult PosixSerialPort::Read(char* buffer, std::size_t count,
         }
         const ssize_t n = ::read(fd, buffer, count);
         if (n > 0) return {ReadStatus::Data, static_cast<std::size_t>(n), 0};
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         // A readable tty that gives nothing or EIO has been hung up.
         return {ReadStatus::Lost, 0, n < 0 ? LastError() : EIO};
     }
@@ -201,6 +196,18 @@ SerialPort::WriteResult PosixSerialPort::Write(std::string_view bytes) {
     }
     while (result.written < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + result.written, bytes.size() - result.written);
+        if (n < 0 && errno == EAGAIN) {
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, -1) < 0 && errno != EINTR) {
+                result.error = LastError();
+                return result;
+            }
+            if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+                result.error = (p.revents & POLLNVAL) != 0 ? EBADF : EIO;
+                return result;
+            }
+            continue;
+        }
         if (n < 0) {
             if (errno == EINTR) continue;
             result.error = LastError();
@@ -211,6 +218,27 @@ SerialPort::WriteResult PosixSerialPort::Write(std::string_view bytes) {
             return result;
         }
         result.written += static_cast<std::size_t>(n);
+    }
+    return result;
+}
+
+SerialPort::WriteResult PosixSerialPort::WriteNow(std::string_view bytes) {
+    WriteResult result;
+    const int fd = m_fd.load();
+    if (fd < 0) {
+        result.error = EBADF;
+        return result;
+    }
+    while (result.written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + result.written, bytes.size() - result.written);
+        if (n > 0) {
+            result.written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) result.error = LastError();
+        if (n == 0) result.error = EIO;
+        break;
     }
     return result;
 }

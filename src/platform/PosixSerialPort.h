@@ -10,6 +10,8 @@
 
 // A serial port through termios: exclusive open (flock, TIOCEXCL), raw mode,
 // poll + read for the first-byte wait. A hang-up (POLLHUP, EIO) is a lost device.
+// The descriptor stays non-blocking, so that one writer can give up on a full
+// port while others wait for it through poll.
 class PosixSerialPort final : public SerialPort {
 public:
     // `simulated` stands in for RTS, DTR and carrier when the device has no
@@ -23,6 +25,7 @@ public:
     ConfigResult Configure(const SerialFormat& format) override;
     ReadResult Read(char* buffer, std::size_t count, unsigned firstByteWaitMs) override;
     WriteResult Write(std::string_view bytes) override;
+    WriteResult WriteNow(std::string_view bytes) override;
     int FlushInput() override;
     ModemLines& Lines() override { return m_lines; }
     void Close() override;

@@ -87,6 +87,9 @@ public:
     virtual ReadResult Read(char* buffer, std::size_t count, unsigned firstByteWaitMs) = 0;
     // Writes every byte, or stops at the first failure.
     virtual WriteResult Write(std::string_view bytes) = 0;
+    // Writes what the port takes at once and never waits: `written` falls short
+    // with error 0 when the port's buffer is full (nobody reads the other end).
+    virtual WriteResult WriteNow(std::string_view bytes) = 0;
     // Discards received bytes not yet read; 0 or errno.
     virtual int FlushInput() = 0;
     // The port's RTS, DTR and carrier (meaningful while open).

@@ -13,6 +13,9 @@
 #include "app/CWetterDoc.h"
 #include "app/Forwarding.h"
 #include "app/ForwardingForm.h"
+#include "comm/CDataSeriell.h"
+#include "comm/TransportServices.h"
+#include "model/OutputList.h"
 
 namespace {
 
@@ -135,6 +138,47 @@ TEST_F(ForwardingFormTest, AStationFileThatCannotBeWrittenIsReported) {
               std::string::npos);
     form.Stop();
     EXPECT_EQ(ui.Messages().size(), 2u);
+}
+
+TEST_F(ForwardingFormTest, BytesThePortDoesNotTakeAreDroppedAndReportedOncePerMinute) {
+    TransportServices services{clock, events, ui, process.BaudSearchAbortEvent};
+    auto fake = std::make_unique<FakeSerialPort>(&clock);
+    FakeSerialPort& port = *fake;
+    auto forward = std::make_shared<CDataSeriell>(ForwardingLine("/dev/ttyUSB0", 9600, {}),
+                                                  services, std::move(fake));
+    process.ForwardTransport.Exchange(forward);
+    const std::string line = "12:00:00,TE5.0,\r\n";  // 17 bytes
+    const auto reports = [] {
+        std::vector<std::string> texts;
+        for (const auto& output : OutputList::Process().Snapshot())
+            if (output.text.starts_with("Forwarding: ")) texts.push_back(output.text);
+        return texts;
+    };
+    OutputList::Process().Clear();
+    ForwardLine(context, line);
+    EXPECT_TRUE(reports().empty()) << "a port that did not open stays silent";
+
+    ASSERT_TRUE(forward->Open());
+    port.writeRoom = 20;
+    ForwardLine(context, line);
+    ForwardLine(context, line);
+    EXPECT_EQ(port.written, (std::vector<std::string>{line, line.substr(0, 3)}));
+    const std::string first = "Forwarding: 14 bytes dropped, the port takes no more";
+    EXPECT_EQ(reports(), std::vector<std::string>{first});
+
+    clock.Advance(30000);
+    ForwardLine(context, line);
+    EXPECT_EQ(reports().size(), 1u) << "counted, not yet reported";
+    clock.Advance(30000);
+    ForwardLine(context, line);
+    EXPECT_EQ(reports(), (std::vector<std::string>{
+                             first, "Forwarding: 34 bytes dropped, the port takes no more"}));
+
+    port.writeRoom = SIZE_MAX;
+    clock.Advance(120000);
+    ForwardLine(context, line);
+    EXPECT_EQ(reports().size(), 2u) << "nothing dropped since";
+    EXPECT_EQ(port.written.back(), line);
 }
 
 TEST(ForwardingLine, CodesTheDriverCannotTakeGetSafeOnes) {

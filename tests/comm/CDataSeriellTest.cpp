@@ -121,7 +121,7 @@ TEST_F(CDataSeriellTest, WriteLogsTheTrafficEvenWhenClosed) {
     EXPECT_EQ(Transport().Write("!P\r\n"), 4);
     EXPECT_EQ(port->written, std::vector<std::string>{"!P\r\n"});
     EXPECT_EQ(OutputList::Process().Snapshot(),
-              (std::vector<tagOutpElm>{{"?X\r\n", kColourCommand}, {"!P\r\n", kColourCommand}}));
+              (std::vector<tagOutpElm>{{"?X", kColourCommand}, {"!P", kColourCommand}}));
 }
 
 TEST_F(CDataSeriellTest, AClosedTransportNeitherReadsNorPurges) {
@@ -267,6 +267,30 @@ TEST_F(CDataSeriellPty, TalksToTheStationAtTheConfiguredRate) {
     char byte = 0;
     EXPECT_EQ(transport.Read(&byte, 1), CDataBase::ReadResult::Received);
     EXPECT_EQ(byte, 'a');
+}
+
+TEST_F(CDataSeriellPty, WriteNowToAPortNobodyReadsTakesWhatFitsAndReturnsAtOnce) {
+    CDataSeriell transport = Make(9600);
+    ASSERT_TRUE(transport.Open());
+    const std::string line = "12:00:00,10.03.24,TE4.0,FE70,\r\n";
+    std::size_t offered = 0;
+    std::size_t taken = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20000; ++i) {
+        offered += line.size();
+        taken += static_cast<std::size_t>(transport.WriteNow(line));
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::seconds(2));
+    EXPECT_GT(taken, 0u);
+    EXPECT_LT(taken, offered) << "the pseudo-terminal holds far less than 600 KB";
+
+    // A reader comes back: what was taken arrives, and the port takes lines again.
+    EXPECT_EQ(station.Receive(taken, 5000).size(), taken);
+    EXPECT_EQ(transport.WriteNow(line), static_cast<int>(line.size()));
+    EXPECT_EQ(station.Receive(line.size()), line);
+    EXPECT_EQ(transport.Write("?X\r\n"), 4) << "the waiting write still writes everything";
+    EXPECT_EQ(station.Receive(4), "?X\r\n");
 }
 
 TEST_F(CDataSeriellPty, RefusedSettingsAreReportedAndTheProgramGoesOn) {

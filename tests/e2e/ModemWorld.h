@@ -26,6 +26,7 @@ public:
         return m_port->Read(buffer, count, std::max(1u, waitMs / m_factor));
     }
     WriteResult Write(std::string_view bytes) override { return m_port->Write(bytes); }
+    WriteResult WriteNow(std::string_view bytes) override { return m_port->WriteNow(bytes); }
     int FlushInput() override { return m_port->FlushInput(); }
     ModemLines& Lines() override { return m_port->Lines(); }
     void Close() override { m_port->Close(); }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -66,6 +67,12 @@ public:
         if (station) station(*this, std::string(bytes));
         return {bytes.size(), 0};
     }
+    // Takes at most `writeRoom` bytes in all.
+    WriteResult WriteNow(std::string_view bytes) override {
+        const std::size_t n = std::min(bytes.size(), writeRoom);
+        writeRoom -= n;
+        return Write(bytes.substr(0, n));
+    }
     int FlushInput() override {
         ++flushes;
         incoming.clear();
@@ -93,6 +100,7 @@ public:
     std::set<std::string> busy;  // paths another program holds
     ConfigResult configResult;
     bool lost = false;
+    std::size_t writeRoom = SIZE_MAX;  // what WriteNow still takes
     SimulatedModemLines lines;
 
     std::vector<std::string> opened;
