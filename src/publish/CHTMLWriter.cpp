@@ -16,6 +16,7 @@
 #include "publish/HtmlSettings.h"
 #include "storage/CAktuell.h"
 #include "storage/DataFiles.h"
+#include "storage/FailureEpisode.h"
 #include "storage/SensorSet.h"
 
 namespace {
@@ -92,8 +93,13 @@ bool IsSelected(const std::vector<std::string_view>& lines, const CAktuell& valu
 }  // namespace
 
 CHTMLWriter::CHTMLWriter(FileStore& files, const ProgramPaths& paths, Ui& ui,
-                         const std::atomic<bool>& initialisationRunning)
-    : m_files(files), m_paths(paths), m_ui(ui), m_initialisationRunning(initialisationRunning) {}
+                         const std::atomic<bool>& initialisationRunning,
+                         FailureEpisode& pageFailure)
+    : m_files(files),
+      m_paths(paths),
+      m_ui(ui),
+      m_initialisationRunning(initialisationRunning),
+      m_pageFailure(pageFailure) {}
 
 std::string CHTMLWriter::PageFileName(const std::string& dataFolder, const std::string& storageId) {
     if (storageId.empty()) return dataFolder + "/AktWert.Html";
@@ -192,10 +198,13 @@ bool CHTMLWriter::WritePage(const StationView& station) {
         ReportPageError(written.error);
         return false;
     }
+    m_pageFailure.Worked();
     return true;
 }
 
 void CHTMLWriter::ReportPageError(int error) {
+    // A full disk fails the page with every record: news once, until a page is written again.
+    if (!m_pageFailure.Failed()) return;
     const std::string text = FileSystem::SystemErrorText(error);
     OutputWrite("HtmlWriter::OpenFile1", kColourPlace);
     OutputWrite(text + " <==> NR: " + std::to_string(error), kColourCause);

@@ -7,6 +7,7 @@
 #include <vector>
 
 class CAktuell;
+class FailureEpisode;
 class FileStore;
 class ProgramPaths;
 class StationView;
@@ -20,15 +21,17 @@ class CHTMLWriter {
 public:
     using CurrentValues = std::vector<std::unique_ptr<CAktuell>>;
 
-    // `initialisationRunning` is the process-wide flag of the station initialisation.
+    // `initialisationRunning` is the process-wide flag of the station initialisation;
+    // `pageFailure` outlives the writer and belongs to this page.
     CHTMLWriter(FileStore& files, const ProgramPaths& paths, Ui& ui,
-                const std::atomic<bool>& initialisationRunning);
+                const std::atomic<bool>& initialisationRunning, FailureEpisode& pageFailure);
     virtual ~CHTMLWriter() = default;
 
     // Writes the page of `station`; true also when nothing was written because
     // the initialisation runs. A failure leaves the old page as it was, writes
     // the place and cause to the output window and shows the system's text
-    // unless that message is already on screen.
+    // unless that message is already on screen; a page that keeps failing is
+    // reported only once, until a page is written again.
     bool WritePage(const StationView& station);
 
     // "AktWert.Html" in the data folder, or "AktWert.<storage id>.html".
@@ -46,4 +49,5 @@ private:
     const ProgramPaths& m_paths;
     Ui& m_ui;
     const std::atomic<bool>& m_initialisationRunning;
+    FailureEpisode& m_pageFailure;
 };

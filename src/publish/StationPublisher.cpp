@@ -1,7 +1,9 @@
 #include "publish/StationPublisher.h"
 
 #include "app/AppContext.h"
+#include "app/StationView.h"
 #include "comm/ProcessValues.h"
+#include "model/StationSettings.h"
 #include "platform/CurlWebSession.h"
 #include "platform/EventQueue.h"
 #include "platform/ProgramPaths.h"
@@ -38,8 +40,10 @@ void StationPublisher::HttpUpload(const StationView&, const std::string& line) {
 }
 
 void StationPublisher::WriteHtmlPage(const StationView& station) {
+    FailureEpisode& failure = m_pageFailures[CHTMLWriter::PageFileName(
+        station.DataFolder(), station.Settings().storage.storageId)];
     CHTMLWriter(m_context.Files(), m_context.paths, m_context.ui,
-                m_context.process.initialisationRunning)
+                m_context.process.initialisationRunning, failure)
         .WritePage(station);
     QueueHeldUploads();
 }

@@ -3,6 +3,7 @@
 // StationPublisher carries out the outputs that follow a stored record.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "publish/AwekasSettings.h"
 #include "publish/CHttpUpload.h"
 #include "publish/PublishWorker.h"
+#include "storage/FailureEpisode.h"
 
 struct AppContext;
 
@@ -55,5 +57,7 @@ private:
     AwekasSettings m_awekas;
     AwekasLog m_awekasLog;
     std::vector<std::pair<std::string, PublishWorker::Job>> m_held;
+    // By page file: each station's page is reported on its own.
+    std::map<std::string, FailureEpisode> m_pageFailures;
     std::unique_ptr<PublishWorker> m_worker;
 };

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeFileStore.h"
@@ -26,6 +27,7 @@
 #include "platform/ProgramPaths.h"
 #include "publish/CHTMLWriter.h"
 #include "storage/CAktuell.h"
+#include "storage/FailureEpisode.h"
 #include "storage/SensorSet.h"
 
 namespace {
@@ -289,7 +291,8 @@ public:
     MsgAnswer MessageBox(std::string_view text, std::string_view caption, MsgButtons,
                          MsgIcon) override {
         messages.push_back(std::string(caption) + ": " + std::string(text));
-        if (whileShown) whileShown();
+        // Taken out first: the hook runs once, and may show a box itself.
+        if (whileShown) std::exchange(whileShown, nullptr)();
         return MsgAnswer::Ok;
     }
     void CautionBox(std::string_view) override {}
@@ -314,7 +317,10 @@ protected:
         OutputList::Process().Clear();
     }
 
-    bool Write() { return CHTMLWriter(files, paths, ui, initialising).WritePage(station); }
+    bool Write() { return Write(pageFailure); }
+    bool Write(FailureEpisode& failure) {
+        return CHTMLWriter(files, paths, ui, initialising, failure).WritePage(station);
+    }
 
     const std::string kConfigPath = "/prog/HTML.ini";
     const std::string kPagePath = "/station/Daten/AktWert.Html";
@@ -322,6 +328,7 @@ protected:
     ProgramPaths paths{"/prog/wetter"};
     HookedUi ui;
     std::atomic<bool> initialising{false};
+    FailureEpisode pageFailure;
     FakeStation station;
 };
 
@@ -372,20 +379,29 @@ TEST_F(WritePageTest, FailedReplaceKeepsTheOldPageAndReportsOnce) {
     EXPECT_EQ(ui.messages, std::vector<std::string>{"wetter: No space left on device"});
 }
 
+TEST_F(WritePageTest, FailureIsReportedOnceUntilAPageIsWrittenAgain) {
+    files.replaceError = ENOSPC;
+    for (int record = 0; record < 3; ++record) EXPECT_FALSE(Write());
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(OutputList::Process().Count(), 2u);
+    files.replaceError = 0;
+    EXPECT_TRUE(Write());
+    files.replaceError = EACCES;
+    EXPECT_FALSE(Write());
+    EXPECT_EQ(ui.messages.size(), 2u) << "news again after a page was written";
+    EXPECT_EQ(OutputList::Process().Count(), 4u);
+}
+
 TEST_F(WritePageTest, NoSecondMessageWhileTheFirstIsOnScreen) {
     files.replaceError = EACCES;
+    FailureEpisode otherStation;
     bool nestedResult = true;
-    // The box is modal; the next record is stored while it is open.
-    ui.whileShown = [&] {
-        ui.whileShown = nullptr;
-        nestedResult = Write();
-    };
+    // The box is modal; another station's record is stored while it is open.
+    ui.whileShown = [&] { nestedResult = Write(otherStation); };
     EXPECT_FALSE(Write());
     EXPECT_FALSE(nestedResult);
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(OutputList::Process().Count(), 4u);  // both failures are in the output window
-    EXPECT_FALSE(Write());
-    EXPECT_EQ(ui.messages.size(), 2u);  // closed: the next failure shows again
 }
 
 // The real file system: what a web server reading the page would see.
@@ -399,7 +415,8 @@ protected:
     }
 
     bool Write() {
-        return CHTMLWriter(PosixFileStore::Process(), paths, ui, initialising).WritePage(station);
+        return CHTMLWriter(PosixFileStore::Process(), paths, ui, initialising, pageFailure)
+            .WritePage(station);
     }
 
     std::vector<std::string> DataFolderEntries() const {
@@ -413,6 +430,7 @@ protected:
     ProgramPaths paths{home.File("wetter")};
     HookedUi ui;
     std::atomic<bool> initialising{false};
+    FailureEpisode pageFailure;
     FakeStation station;
 };
 
