@@ -10,6 +10,7 @@
 #include "app/Forwarding.h"
 #include "app/ProcessControl.h"
 #include "app/RecordPublisher.h"
+#include "calc/UnitFile.h"
 #include "calc/VirtualSensors.h"
 #include "comm/AcquisitionLoop.h"
 #include "comm/ProcessValues.h"
@@ -63,6 +64,9 @@ CWetterDoc::CWetterDoc(AppContext& context)
       m_processControl(std::make_unique<ProcessControl>(context, *this)),
       m_lastReceivedTime(InitialReceivedTime()) {
     LoadSettings();
+    // The unit groups come with the installation: a new station folder gets
+    // them here. Without them the unit lists stay empty, as for a missing file.
+    (void)UnitFile::WriteDefaultWhenMissing(context.profile, context.paths.Named("unit.ini"));
     m_processControl->LoadProcesses();
 }
 

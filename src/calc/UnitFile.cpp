@@ -23,6 +23,45 @@ constexpr const char* kCheckInput = "Check your input!";
 constexpr const char* kUnitUsed = "Unit already used!";
 constexpr const char* kListFull = "Too many units in this group!";
 constexpr const char* kWriteFailed = "Can't write the unit file!";
+constexpr const char* kGroupUsed = "Group already used!";
+constexpr const char* kGroupsFull = "Too many unit groups!";
+
+// Base units first: the station delivers °C, km/h, hPa, mm, %, W/m² and °.
+// "\260" is the degree sign and "\262" the superscript two of Windows-1252.
+constexpr std::string_view kDefaultUnitFile =
+    "[Sensornamenamen]\r\n"
+    "Gruppen=Temperature,Wind,Pressure,Precipitation,Humidity,Radiation,Direction,\r\n"
+    "[Beaufort]\r\n"
+    "Gruppe=Wind\r\n"
+    "[Temperature]\r\n"
+    "Einheiten=\260C,\260F,K,\r\n"
+    "\260C=1.000000,0.000000,\r\n"
+    "\260F=1.800000,32.000000,\r\n"
+    "K=1.000000,273.150000,\r\n"
+    "[Wind]\r\n"
+    "Einheiten=km/h,m/s,kn,mph,\r\n"
+    "km/h=1.000000,0.000000,\r\n"
+    "m/s=0.277778,0.000000,\r\n"
+    "kn=0.539957,0.000000,\r\n"
+    "mph=0.621371,0.000000,\r\n"
+    "[Pressure]\r\n"
+    "Einheiten=hPa,mmHg,inHg,\r\n"
+    "hPa=1.000000,0.000000,\r\n"
+    "mmHg=0.750062,0.000000,\r\n"
+    "inHg=0.029530,0.000000,\r\n"
+    "[Precipitation]\r\n"
+    "Einheiten=mm,in,\r\n"
+    "mm=1.000000,0.000000,\r\n"
+    "in=0.039370,0.000000,\r\n"
+    "[Humidity]\r\n"
+    "Einheiten=%,\r\n"
+    "%=1.000000,0.000000,\r\n"
+    "[Radiation]\r\n"
+    "Einheiten=W/m\262,\r\n"
+    "W/m\262=1.000000,0.000000,\r\n"
+    "[Direction]\r\n"
+    "Einheiten=\260,\r\n"
+    "\260=1.000000,0.000000,\r\n";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
@@ -42,6 +81,36 @@ bool IsUsableName(std::string_view name) {
 }
 
 }  // namespace
+
+std::string_view UnitFile::DefaultContents() { return kDefaultUnitFile; }
+
+bool UnitFile::WriteDefaultWhenMissing(Profile& profile, const std::string& path) {
+    if (profile.StateOf(path) != Profile::FileState::kMissing) return true;
+    // Section by section through the profile functions, which write a new
+    // file in exactly the layout of the default text.
+    std::string section;
+    std::vector<std::pair<std::string, std::string>> keys;
+    const auto flush = [&] {
+        const bool written = section.empty() || profile.WriteKeys(path, section, keys);
+        keys.clear();
+        return written;
+    };
+    std::string_view rest = kDefaultUnitFile;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find("\r\n"), rest.size());
+        const std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 2, rest.size()));
+        if (line.empty()) continue;
+        if (line.front() == '[') {
+            if (!flush()) return false;
+            section = line.substr(1, line.size() - 2);
+        } else {
+            const std::size_t equals = line.find('=');
+            keys.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+        }
+    }
+    return flush();
+}
 
 UnitFile::UnitFile(Profile& profile, std::string path)
     : m_profile(profile), m_path(std::move(path)) {}
@@ -128,6 +197,27 @@ UnitFile::AddResult UnitFile::AddUnit(std::string_view group, std::string_view n
         return {AddStatus::WriteFailed, kWriteFailed, {}};
     }
     return result;
+}
+
+std::optional<std::string> UnitFile::AddGroup(std::string_view name) {
+    name = TrimBlanks(name);
+    if (!IsUsableName(name) || name.size() > kMaxGroupName) return std::string(kCheckInput);
+    std::vector<std::string> groups = SplitIdentifierList(
+        m_profile.ReadText(m_path, kGroupsSection, kGroupsKey, "0", kMaxRewriteRead));
+    // A group is a section: it must not meet another group's or the file's own sections.
+    const auto sameSection = [name](std::string_view other) {
+        return TextNumbers::EqualsNoCase(name, TrimBlanks(other));
+    };
+    if (sameSection(kGroupsSection) || sameSection(kBeaufort) ||
+        std::any_of(groups.begin(), groups.end(), sameSection)) {
+        return std::string(kGroupUsed);
+    }
+    groups.emplace_back(name);
+    const std::string list = JoinIdentifierList(groups);
+    if (list.size() > kMaxRead) return std::string(kGroupsFull);
+    if (!m_profile.WriteString(m_path, kGroupsSection, kGroupsKey, list))
+        return std::string(kWriteFailed);
+    return std::nullopt;
 }
 
 bool UnitFile::DeleteUnit(std::string_view group, std::string_view unit) {

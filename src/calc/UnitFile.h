@@ -15,6 +15,8 @@ class Profile;
 class UnitFile {
 public:
     static constexpr std::string_view kBeaufort = "Beaufort";
+    // What a sensor definition reads back of its "UnitGroup".
+    static constexpr std::size_t kMaxGroupName = 49;
 
     // A unit's key split at its commas; a missing key gives two empty texts.
     struct Conversion {
@@ -41,6 +43,15 @@ public:
         // The normalised texts that were written ("%f").
         Conversion conversion;
     };
+
+    // The unit file an installation starts with: a group for each kind of
+    // sensor a station reports, its base unit first. dist/wetterunit.ini
+    // holds the same bytes (Windows-1252, as every settings file).
+    static std::string_view DefaultContents();
+    // Writes DefaultContents() to `path` when nothing is there; a file that
+    // exists, readable or not, is the owner's and stays. False when it was
+    // missing and could not be written whole.
+    static bool WriteDefaultWhenMissing(Profile& profile, const std::string& path);
 
     // `path` is unit.ini's full path (ProgramPaths::Named("unit.ini")).
     UnitFile(Profile& profile, std::string path);
@@ -74,6 +85,9 @@ public:
     // to "Einheiten" and writes its key. Nothing is written on failure.
     AddResult AddUnit(std::string_view group, std::string_view name, std::string_view factor,
                       std::string_view offset);
+    // Appends the group `name` (outer blanks dropped) to "Sensornamenamen"/"Gruppen";
+    // it has no units yet. The message box text when it is refused, nothing on success.
+    std::optional<std::string> AddGroup(std::string_view name);
     // Removes the first entry equal to `unit` from "Einheiten" and deletes its
     // key. False when the file could not be written.
     bool DeleteUnit(std::string_view group, std::string_view unit);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -8,6 +11,7 @@
 #include "FailingProfile.h"
 #include "TempFolder.h"
 #include "calc/UnitFile.h"
+#include "model/TextNumbers.h"
 #include "platform/IniProfile.h"
 
 namespace {
@@ -338,6 +342,102 @@ TEST_F(UnitFileTest, DeleteKeepsUnitsPastTheReadablePartOfAHandEditedList) {
     EXPECT_TRUE(units.DeleteUnit("Wind", "u0"));
 
     EXPECT_EQ(Bytes(), "[Wind]\r\nEinheiten=" + list.substr(3) + "\r\n");
+}
+
+// The unit file that comes with the installation.
+std::string ShippedUnitFile() {
+    const std::filesystem::path file =
+        std::filesystem::path(__FILE__).parent_path() / "../../dist/wetterunit.ini";
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(DefaultUnitFile, IsTheShippedFileByteForByte) {
+    const std::string shipped = ShippedUnitFile();
+    ASSERT_FALSE(shipped.empty());
+    EXPECT_EQ(std::string(UnitFile::DefaultContents()), shipped);
+    EXPECT_NE(shipped.find("\260C="), std::string::npos) << "Windows-1252, not UTF-8";
+}
+
+TEST_F(UnitFileTest, DefaultUnitsConvertFromTheStationsBaseUnits) {
+    UnitFile& units = Units(std::string(UnitFile::DefaultContents()));
+    struct Row {
+        const char* group;
+        const char* unit;
+        double base;
+        double shown;
+    };
+    const Row rows[] = {
+        {"Temperature", "\260C", 20.0, 20.0}, {"Temperature", "\260F", 20.0, 68.0},
+        {"Temperature", "K", 0.0, 273.15},    {"Wind", "km/h", 36.0, 36.0},
+        {"Wind", "m/s", 36.0, 10.0},          {"Wind", "kn", 100.0, 54.0},
+        {"Wind", "mph", 100.0, 62.14},        {"Pressure", "hPa", 1013.25, 1013.25},
+        {"Pressure", "mmHg", 1013.25, 760.0}, {"Pressure", "inHg", 1013.25, 29.92},
+        {"Precipitation", "mm", 25.4, 25.4},  {"Precipitation", "in", 25.4, 1.0},
+        {"Humidity", "%", 55.0, 55.0},        {"Radiation", "W/m\262", 800.0, 800.0},
+        {"Direction", "\260", 270.0, 270.0},
+    };
+    for (const Row& row : rows) {
+        const Conversion conversion = units.ReadConversion(row.group, row.unit);
+        const auto choice = UnitFile::Accept(row.group, row.unit, conversion);
+        ASSERT_TRUE(choice) << row.group << " " << row.unit;
+        const double shown =
+            row.base * TextNumbers::Atof(conversion.factor) + TextNumbers::Atof(conversion.offset);
+        EXPECT_NEAR(shown, row.shown, 0.01) << row.group << " " << row.unit;
+    }
+    std::size_t listed = 0;
+    for (const std::string& group : units.Groups()) listed += units.Units(group).size();
+    EXPECT_EQ(listed, std::size(rows)) << "a unit without a row here";
+    EXPECT_EQ(units.BeaufortGroup(), "Wind");
+    EXPECT_EQ(units.UnitChoices("Wind").front(), "Beaufort");
+}
+
+TEST_F(UnitFileTest, TheDefaultFileIsWrittenOnlyWhereNoneExists) {
+    const std::string path = m_folder.File(kFile);
+    EXPECT_TRUE(UnitFile::WriteDefaultWhenMissing(m_profile, path));
+    EXPECT_EQ(Bytes(), UnitFile::DefaultContents());
+
+    const std::string own = "[Sensornamenamen]\r\nGruppen=Wind,\r\n";
+    m_folder.Write(kFile, own);
+    EXPECT_TRUE(UnitFile::WriteDefaultWhenMissing(m_profile, path));
+    EXPECT_EQ(Bytes(), own);
+
+    EXPECT_FALSE(
+        UnitFile::WriteDefaultWhenMissing(m_profile, m_folder.File("gone/wetterunit.ini")));
+}
+
+TEST_F(UnitFileTest, ANewGroupIsListedWithoutUnits) {
+    UnitFile& units = Units(kUnits);
+
+    EXPECT_EQ(units.AddGroup(" Soil moisture "), std::nullopt);
+
+    EXPECT_EQ(units.Groups(), (Strings{"Temperatur", "Wind", "Soil moisture"}));
+    EXPECT_EQ(units.Units("Soil moisture"), Strings{});
+    EXPECT_EQ(units.AddUnit("Soil moisture", "cb", "", "").status, AddStatus::Ok);
+    EXPECT_EQ(units.UnitChoices("Soil moisture"), Strings{"cb"});
+}
+
+TEST_F(UnitFileTest, ANewGroupIsRefusedWithAReason) {
+    UnitFile& units = Units(kUnits);
+    const std::pair<std::string, const char*> refused[] = {
+        {"", "Check your input!"},
+        {"  ", "Check your input!"},
+        {"Soil,moisture", "Check your input!"},
+        {"[x]", "Check your input!"},
+        {std::string(50, 'x'), "Check your input!"},
+        {"Wind", "Group already used!"},
+        {"wind", "Group already used!"},  // sections match in any case
+        {"Sensornamenamen", "Group already used!"},
+        {"Beaufort", "Group already used!"},
+    };
+    for (const auto& [name, message] : refused)
+        EXPECT_EQ(units.AddGroup(name), std::optional<std::string>(message)) << name;
+    EXPECT_EQ(Bytes(), kUnits);
+
+    std::string many;
+    for (int i = 0; i < 498; ++i) many += "x,";  // 996 characters
+    UnitFile& full = Units("[Sensornamenamen]\r\nGruppen=" + many + "\r\n");
+    EXPECT_EQ(full.AddGroup("abc"), std::optional<std::string>("Too many unit groups!"));
 }
 
 }  // namespace

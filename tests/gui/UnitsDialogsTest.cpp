@@ -13,7 +13,9 @@
 
 #include "DialogChecks.h"
 #include "ScriptedUi.h"
+#include "StationHome.h"
 #include "TempFolder.h"
+#include "app/CWetterDoc.h"
 #include "calc/UnitFile.h"
 #include "gui/calc/CEinheitEinfuegen.h"
 #include "gui/calc/CEinheiten.h"
@@ -32,6 +34,29 @@ void Select(QListWidget& list, const char* text) {
     const auto found = list.findItems(text, Qt::MatchExactly);
     ASSERT_FALSE(found.isEmpty()) << text;
     list.setCurrentItem(found.front());
+}
+
+// A real press makes the item current before it selects it, unlike setCurrentItem.
+void Click(QListWidget& list, const char* text, bool twice = false) {
+    const auto found = list.findItems(text, Qt::MatchExactly);
+    ASSERT_FALSE(found.isEmpty()) << text;
+    const QPoint centre = list.visualItemRect(found.front()).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre);
+    if (twice) QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, centre);
+}
+
+// Shows `dialog` and presses Return in it; a window that opens instead of the
+// default button's action is closed again.
+void PressReturn(QDialog& dialog) {
+    ShowWindow(dialog);
+    QTimer closeOther;
+    closeOther.setSingleShot(true);
+    QObject::connect(&closeOther, &QTimer::timeout, [&dialog] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal != &dialog) modal->close();
+    });
+    closeOther.start(0);
+    QTest::keyClick(&dialog, Qt::Key_Return);
 }
 
 const std::string kUnits =
@@ -71,6 +96,59 @@ TEST_F(UnitsDialogsTest, UnitsOpensAtTheSensorsUnitAndAcceptsIt) {
     EXPECT_EQ(dialog.Choice()->unit, "F");
     EXPECT_EQ(dialog.Choice()->conversion, (UnitFile::Conversion{"1.800000", "32.000000"}));
     EXPECT_FALSE(dialog.Choice()->beaufort);
+}
+
+TEST_F(UnitsDialogsTest, AUnitIsChosenWithTheMouse) {
+    CEinheiten dialog(m_units, "", "", m_ui, "wetter");
+    ShowWindow(dialog);
+    Click(dialog.GroupList(), "Temperatur");
+    EXPECT_EQ(Items(dialog.UnitList()), (QStringList{"C", "F", "K"}));
+    Click(dialog.UnitList(), "F");
+    EXPECT_EQ(dialog.FactorText().text(), "1.800000");
+    EXPECT_EQ(dialog.OffsetText().text(), "32.000000");
+    QPushButton* accept = ButtonNamed(dialog, "Accept");
+    QTest::mouseClick(accept, Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog.Choice());
+    EXPECT_EQ(dialog.Choice()->unit, "F");
+
+    CEinheiten twice(m_units, "Temperatur", "C", m_ui, "wetter");
+    ShowWindow(twice);
+    Click(twice.GroupList(), "Wind");
+    EXPECT_EQ(Items(twice.UnitList()), (QStringList{"Beaufort", "km/h", "m/s"}));
+    Click(twice.UnitList(), "m/s", true);
+    EXPECT_EQ(twice.result(), QDialog::Accepted);
+    ASSERT_TRUE(twice.Choice());
+    EXPECT_EQ(twice.Choice()->group, "Wind");
+    EXPECT_EQ(twice.Choice()->conversion, (UnitFile::Conversion{"0.277778", "0.000000"}));
+}
+
+TEST_F(UnitsDialogsTest, EditUnitsShowsAndDeletesTheClickedUnit) {
+    CEinheitenBearbeiten edit(m_units, "Temperatur", "", m_ui, "wetter");
+    ShowWindow(edit);
+    Click(edit.UnitList(), "F");
+    EXPECT_EQ(edit.FactorText().text(), "1.800000");
+    EXPECT_EQ(edit.OffsetText().text(), "32.000000");
+    Click(edit.UnitList(), "C");
+    QTest::mouseClick(ButtonNamed(edit, "Delete"), Qt::LeftButton);
+    EXPECT_EQ(Items(edit.UnitList()), (QStringList{"F", "K"}));
+}
+
+TEST(UnitsOfAFreshStation, TheFirstStartBringsUnitsForEverySensor) {
+    ManualWorld world(1000);
+    CWetterDoc document(world.context);
+    UnitFile units(world.profile, world.paths.Named("unit.ini"));
+    CEinheiten dialog(units, "", "", world.ui, "wetter");
+    EXPECT_EQ(Items(dialog.GroupList()),
+              (QStringList{"Direction", "Humidity", "Precipitation", "Pressure", "Radiation",
+                           "Temperature", "Wind"}));
+    ShowWindow(dialog);
+    Click(dialog.GroupList(), "Temperature");
+    Click(dialog.UnitList(), "\u00B0C");
+    QTest::mouseClick(ButtonNamed(dialog, "Accept"), Qt::LeftButton);
+    ASSERT_TRUE(dialog.Choice());
+    EXPECT_EQ(dialog.Choice()->unit, "\260C");
+    EXPECT_TRUE(world.ui.shown.empty());
 }
 
 TEST_F(UnitsDialogsTest, BeaufortIsOfferedInTheWindGroupAndAccepted) {
@@ -149,6 +227,57 @@ TEST_F(UnitsDialogsTest, EditUnitsAddsThroughTheInsertDialogAndDeletes) {
               "[Wind]\r\nEinheiten=km/h,kn,\r\nkm/h=1.000000,0.000000,\r\nkn=1.000000,0.000000,\r\n");
     // The deleted unit is gone here too, so it cannot be accepted with its old factor.
     EXPECT_EQ(Items(units.UnitList()), (QStringList{"Beaufort", "km/h", "kn"}));
+}
+
+TEST_F(UnitsDialogsTest, EditUnitsMakesANewGroupToChooseFrom) {
+    CEinheiten units(m_units, "Wind", "", m_ui, "wetter");
+    WithModal<CEinheitenBearbeiten>(
+        [&] { ButtonNamed(units, "Edit unit")->click(); },
+        [&](CEinheitenBearbeiten& edit) {
+            for (const char* refused : {"", "wind"}) {
+                m_ui.shown.clear();
+                edit.NewGroupField().setText(refused);
+                ButtonNamed(edit, "New group")->click();
+                EXPECT_EQ(edit.Group(), "Wind");
+                EXPECT_EQ(m_ui.Messages().size(), 1u) << refused;
+            }
+            EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Group already used!"});
+
+            edit.NewGroupField().setText("Soil moisture");
+            ButtonNamed(edit, "New group")->click();
+            EXPECT_EQ(edit.Group(), "Soil moisture");
+            EXPECT_EQ(edit.UnitList().count(), 0);
+            WithModal<CEinheitEinfuegen>([&] { ButtonNamed(edit, "New")->click(); },
+                                         [&](CEinheitEinfuegen& insert) {
+                                             insert.UnitField().setText("cb");
+                                             ButtonNamed(insert, "Ready")->click();
+                                         });
+            EXPECT_EQ(Items(edit.UnitList()), QStringList{"cb"});
+            ShowWindow(edit);
+            ExpectNothingCut(edit);
+            EXPECT_TRUE(edit.grab().save(Screenshot("edit-units-new-group.png")));
+            ButtonNamed(edit, "OK")->click();
+        });
+
+    EXPECT_EQ(Items(units.GroupList()), (QStringList{"Soil moisture", "Temperatur", "Wind"}));
+    EXPECT_EQ(units.GroupList().currentItem()->text(), "Soil moisture");
+    EXPECT_EQ(Items(units.UnitList()), QStringList{"cb"});
+}
+
+TEST_F(UnitsDialogsTest, ReturnPressesTheButtonThatEndsEachDialog) {
+    CEinheiten units(m_units, "Temperatur", "F", m_ui, "wetter");
+    PressReturn(units);
+    EXPECT_EQ(units.result(), QDialog::Accepted) << "Accept";
+
+    CEinheitenBearbeiten edit(m_units, "Temperatur", "F", m_ui, "wetter");
+    PressReturn(edit);
+    EXPECT_EQ(edit.result(), QDialog::Accepted) << "OK, not New";
+
+    CEinheitEinfuegen insert({}, m_ui, "wetter");
+    insert.UnitField().setText("kn");
+    PressReturn(insert);
+    EXPECT_EQ(insert.result(), QDialog::Accepted) << "Ready";
+    EXPECT_TRUE(m_ui.Messages().empty());
 }
 
 TEST_F(UnitsDialogsTest, AUnitFileThatCannotBeWrittenIsReported) {

@@ -42,13 +42,14 @@ CEinheitEinfuegen::CEinheitEinfuegen(std::vector<std::string> existingUnits, Ui&
     auto* buttons = new QDialogButtonBox;
     QPushButton* ready = buttons->addButton(QStringLiteral("&Ready"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    ready->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CEinheitEinfuegen::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CEinheitEinfuegen::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    ready->setDefault(true);
     m_unit->setFocus();
 }
 

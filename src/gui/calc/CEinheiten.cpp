@@ -59,25 +59,30 @@ CEinheiten::CEinheiten(UnitFile& units, const std::string& group, const std::str
     QPushButton* acceptButton =
         buttons->addButton(QStringLiteral("&Accept"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    acceptButton->setDefault(true);
     connect(edit, &QPushButton::clicked, this, &CEinheiten::EditUnits);
     connect(buttons, &QDialogButtonBox::accepted, this, &CEinheiten::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CEinheiten::reject);
-    connect(m_groups, &QListWidget::currentRowChanged, this, [this] { FillUnits({}); });
-    connect(m_unitList, &QListWidget::currentRowChanged, this, &CEinheiten::ShowConversion);
+    // A mouse press makes an item current before it selects it: follow the selection.
+    connect(m_groups, &QListWidget::itemSelectionChanged, this, [this] { FillUnits({}); });
+    connect(m_unitList, &QListWidget::itemSelectionChanged, this, &CEinheiten::ShowConversion);
     connect(m_unitList, &QListWidget::itemDoubleClicked, this, &CEinheiten::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    acceptButton->setDefault(true);
 
-    {
-        const QSignalBlocker quiet(m_groups);
-        for (const std::string& name : m_units.Groups()) m_groups->addItem(FromBytes(name));
-        SelectExactly(*m_groups, group);
-    }
+    FillGroups(group);
     FillUnits(unit);
     m_groups->setFocus();
+}
+
+void CEinheiten::FillGroups(const std::string& select) {
+    const QSignalBlocker quiet(m_groups);
+    m_groups->clear();
+    for (const std::string& name : m_units.Groups()) m_groups->addItem(FromBytes(name));
+    SelectExactly(*m_groups, select);
 }
 
 void CEinheiten::FillUnits(const std::string& select) {
@@ -103,9 +108,9 @@ void CEinheiten::ShowConversion() {
 }
 
 std::optional<std::string> CEinheiten::Selected(const QListWidget& list) {
-    const QListWidgetItem* item = list.currentItem();
-    if (item == nullptr || !item->isSelected()) return std::nullopt;
-    return ToBytes(item->text());
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    if (selected.isEmpty()) return std::nullopt;
+    return ToBytes(selected.front()->text());
 }
 
 void CEinheiten::EditUnits() {
@@ -117,8 +122,10 @@ void CEinheiten::EditUnits() {
     const std::optional<std::string> unit = Selected(*m_unitList);
     CEinheitenBearbeiten edit(m_units, *group, unit.value_or(std::string()), m_ui, m_caption, this);
     edit.exec();
-    // A unit deleted there must not be accepted here with its old factor.
-    FillUnits(unit.value_or(std::string()));
+    // A unit deleted there must not be accepted here with its old factor; a
+    // group made there is the one to choose from.
+    FillGroups(edit.Group());
+    FillUnits(edit.Group() == *group ? unit.value_or(std::string()) : std::string());
 }
 
 void CEinheiten::accept() {

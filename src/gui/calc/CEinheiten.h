@@ -38,6 +38,7 @@ public:
     QLabel& OffsetText() const { return *m_offset; }
 
 private:
+    void FillGroups(const std::string& select);
     void FillUnits(const std::string& select);
     void ShowConversion();
     static std::optional<std::string> Selected(const QListWidget& list);

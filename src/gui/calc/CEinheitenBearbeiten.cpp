@@ -2,7 +2,9 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -23,10 +25,20 @@ CEinheitenBearbeiten::CEinheitenBearbeiten(UnitFile& units, std::string group,
       m_caption(std::move(caption)) {
     setWindowTitle(QString::fromLatin1(kTitle));
 
-    auto* groupName = new QLabel(FromBytes(m_group));
-    QFont bold = groupName->font();
+    m_groupName = new QLabel(FromBytes(m_group));
+    QFont bold = m_groupName->font();
     bold.setBold(true);
-    groupName->setFont(bold);
+    m_groupName->setFont(bold);
+    m_newGroup = new QLineEdit;
+    m_newGroup->setMaxLength(static_cast<int>(UnitFile::kMaxGroupName));
+    m_newGroup->setPlaceholderText(QStringLiteral("name of a new group"));
+    auto* addGroup = new QPushButton(QStringLiteral("New &group"));
+    addGroup->setAutoDefault(false);
+    m_newGroup->setMinimumWidth(
+        m_newGroup->fontMetrics().horizontalAdvance(m_newGroup->placeholderText()) + 16);
+    auto* groupRow = new QHBoxLayout;
+    groupRow->addWidget(m_newGroup, 1);
+    groupRow->addWidget(addGroup);
 
     m_list = new QListWidget;
     m_list->setSortingEnabled(true);
@@ -46,18 +58,23 @@ CEinheitenBearbeiten::CEinheitenBearbeiten(UnitFile& units, std::string group,
     QPushButton* add = buttons->addButton(QStringLiteral("&New"), QDialogButtonBox::ActionRole);
     QPushButton* remove = buttons->addButton(QStringLiteral("&Delete"), QDialogButtonBox::ActionRole);
     QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
-    ok->setDefault(true);
     connect(add, &QPushButton::clicked, this, &CEinheitenBearbeiten::NewUnit);
     connect(remove, &QPushButton::clicked, this, &CEinheitenBearbeiten::DeleteUnit);
     connect(buttons, &QDialogButtonBox::accepted, this, &CEinheitenBearbeiten::accept);
-    connect(m_list, &QListWidget::currentRowChanged, this, &CEinheitenBearbeiten::ShowConversion);
+    connect(addGroup, &QPushButton::clicked, this, &CEinheitenBearbeiten::NewGroup);
+    // A mouse press makes an item current before it selects it: follow the selection.
+    connect(m_list, &QListWidget::itemSelectionChanged, this,
+            &CEinheitenBearbeiten::ShowConversion);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(groupName);
+    layout->addWidget(m_groupName);
     layout->addWidget(unitsLabel);
     layout->addWidget(m_list, 1);
     layout->addLayout(conversion);
+    layout->addLayout(groupRow);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    ok->setDefault(true);
 
     Refill(selectedUnit);
     m_list->setFocus();
@@ -84,9 +101,9 @@ void CEinheitenBearbeiten::ShowConversion() {
 }
 
 std::optional<std::string> CEinheitenBearbeiten::SelectedUnit() const {
-    const QListWidgetItem* item = m_list->currentItem();
-    if (item == nullptr || !item->isSelected()) return std::nullopt;
-    return ToBytes(item->text());
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    if (selected.isEmpty()) return std::nullopt;
+    return ToBytes(selected.front()->text());
 }
 
 void CEinheitenBearbeiten::NewUnit() {
@@ -107,5 +124,18 @@ void CEinheitenBearbeiten::DeleteUnit() {
     if (!m_units.DeleteUnit(m_group, *unit)) {
         m_ui.MessageBox("Can't write the unit file!", m_caption, MsgButtons::Ok, MsgIcon::Warning);
     }
+    Refill({});
+}
+
+void CEinheitenBearbeiten::NewGroup() {
+    const std::string name = ToBytes(m_newGroup->text().trimmed());
+    if (const std::optional<std::string> message = m_units.AddGroup(name)) {
+        m_ui.MessageBox(*message, m_caption, MsgButtons::Ok, MsgIcon::Warning);
+        m_newGroup->setFocus();
+        return;
+    }
+    m_group = name;
+    m_groupName->setText(FromBytes(m_group));
+    m_newGroup->clear();
     Refill({});
 }
