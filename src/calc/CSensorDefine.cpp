@@ -20,14 +20,13 @@ constexpr std::size_t kMaxListRead = 999;
 constexpr std::size_t kMaxFormula = 999;
 // Rewriting the list starts from all of it, so a longer hand-edited list loses nothing.
 constexpr std::size_t kMaxRewriteRead = 65535;
-constexpr std::size_t kMaxIdentifier = 2;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Identifiers end up in data lines, where digits, "." and "-" start the value
 // and "," ends the field, and as INI section names.
 bool IsIdentifierText(std::string_view text) {
-    return text.size() <= kMaxIdentifier &&
+    return text.size() <= CSensorDefine::kMaxNewIdentifier &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
@@ -37,6 +36,12 @@ bool IsValueText(std::string_view text, std::size_t maxLength) {
     return text.size() <= maxLength &&
            std::none_of(text.begin(), text.end(),
                         [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+// A blank at either end of a name shows nowhere, but keeps it from matching the one typed.
+bool HasOuterBlank(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v'; };
+    return !text.empty() && (blank(text.front()) || blank(text.back()));
 }
 
 const char* YesNo(bool flag) { return flag ? "ja" : "nein"; }
@@ -105,6 +110,7 @@ CSensorDefine::Validation CSensorDefine::Validate(const VirtualSensorInput& inpu
     }
     if (input.name.empty()) return fail(kMissingName);
     if (!IsValueText(input.name, kMaxName)) return fail(kNameNotCorrect);
+    if (HasOuterBlank(input.name)) return fail(kNameBlank);
 
     const std::optional<int> lowerFormat = LimitFormat(input.lowerLimit);
     const std::optional<int> upperFormat = LimitFormat(input.upperLimit);

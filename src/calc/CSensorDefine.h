@@ -54,11 +54,16 @@ public:
     static constexpr std::string_view kIdentifierExists = "New identifier already exists!";
     static constexpr std::string_view kMissingName = "Missing sensorname!";
     static constexpr std::string_view kNameNotCorrect = "Sensorname not correct!";
+    static constexpr std::string_view kNameBlank = "Sensorname begins or ends with a blank!";
     static constexpr std::string_view kCheckLimits = "Please check upper and lower limit!";
     static constexpr std::string_view kUnderflowNotCorrect = "Underflow values not correct!";
     static constexpr std::string_view kOverflowNotCorrect = "Overflow value not correct!";
     static constexpr std::string_view kUnitMissing = "Unit missing!";
     static constexpr std::string_view kUnitNotCorrect = "Unit not correct!";
+    // A new identifier is 1 or 2 upper-case letters; one from a hand-written
+    // intern.ini may be as long as "iKennung" can list it with its comma.
+    static constexpr std::size_t kMaxNewIdentifier = 2;
+    static constexpr std::size_t kMaxListedIdentifier = 998;
     // What intern.ini keeps of a name and a unit when it is loaded.
     static constexpr std::size_t kMaxName = 49;
     static constexpr std::size_t kMaxUnit = 9;

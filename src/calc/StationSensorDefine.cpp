@@ -58,9 +58,9 @@ std::optional<std::string> StationSensorDefine::Validate(const StationSensorInpu
     auto fail = [](std::string_view message) { return std::optional<std::string>(message); };
 
     if (input.name.empty()) return fail(kMissingName);
-    // Spaces at either end would be dropped when define.ini is read.
-    if (HasForbiddenCharacter(input.name) || HasOuterSpace(input.name))
-        return fail(kNameNotAllowed);
+    if (HasForbiddenCharacter(input.name)) return fail(kNameNotAllowed);
+    // A blank at either end shows nowhere, but keeps the name from matching the one typed.
+    if (HasOuterSpace(input.name)) return fail(kNameBlank);
     if (input.unit.empty()) return fail(kUnitMissing);
     if (HasForbiddenCharacter(input.unit) || HasOuterSpace(input.unit))
         return fail(kUnitNotAllowed);

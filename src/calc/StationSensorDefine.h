@@ -41,6 +41,7 @@ struct StationSensorInput : SensorDisplayInput {
 class StationSensorDefine {
 public:
     static constexpr std::string_view kMissingName = "Missing sensorname!";
+    static constexpr std::string_view kNameBlank = "Sensorname begins or ends with a blank!";
     static constexpr std::string_view kUnitMissing = "Unit missing!";
     static constexpr std::string_view kCheckLimits = "Please check upper and lower limit!";
     static constexpr std::string_view kScalesNotCorrect = "Min and max scales not correct!";

@@ -58,7 +58,11 @@ const ValidationRow kValidationRows[] = {
     {"NameWithBracket", [](StationSensorInput& in) { in.name = "[TE]"; }, D::kNameNotAllowed},
     {"NameWithLineEnd", [](StationSensorInput& in) { in.name = "Wind\r\nName=x"; },
      D::kNameNotAllowed},
-    {"NameWithOuterSpace", [](StationSensorInput& in) { in.name = " Wind"; }, D::kNameNotAllowed},
+    {"NameBeginsWithBlank", [](StationSensorInput& in) { in.name = " Wind"; },
+     "Sensorname begins or ends with a blank!"},
+    {"NameEndsWithBlank", [](StationSensorInput& in) { in.name = "Wind "; },
+     "Sensorname begins or ends with a blank!"},
+    {"BlankInsideNameIsKept", [](StationSensorInput& in) { in.name = "Wind 10 m"; }, std::nullopt},
     {"EmptyUnitBeforeLimits",
      [](StationSensorInput& in) {
          in.unit.clear();

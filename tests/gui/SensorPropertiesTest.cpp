@@ -237,6 +237,8 @@ TEST_F(SensorPropertiesTest, OkRefusesInTheValidationOrderAndWritesNothing) {
          "Missing sensorname!"},
         {"name that would split a list", [](CNewORB& d) { d.NameField().setText("a,b"); },
          "The sensorname must not contain \",\", \"=\", \"[\", \"]\" or line breaks!"},
+        {"blank after the name", [](CNewORB& d) { d.NameField().setText("Temperatur "); },
+         "Sensorname begins or ends with a blank!"},
         {"limits the wrong way round",
          [](CNewORB& d) {
              d.LowerLimitField().setText("60");
@@ -266,6 +268,22 @@ TEST_F(SensorPropertiesTest, OkRefusesInTheValidationOrderAndWritesNothing) {
     // The repair of FE's section is all that happened to the file.
     EXPECT_EQ(Define(), std::string(before).insert(before.size(), "Name=\r\n"));
     EXPECT_EQ(m_doc->FindSensor("TE")->m_name, "Temperatur");
+}
+
+TEST_F(SensorPropertiesTest, ReturnPressesOk) {
+    auto orbset = Orbset();
+    bool accepted = false;
+    orbset->runSensorDialog = [&](CNewORB& dialog) {
+        ShowWindow(dialog);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        accepted = dialog.result() == QDialog::Accepted;
+        if (dialog.isVisible()) dialog.reject();
+        return accepted;
+    };
+    orbset->StationList().selectRow(0);
+    orbset->EditButton().click();
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(m_world.ui.Messages().empty());
 }
 
 TEST_F(SensorPropertiesTest, CancelKeepsFileAndSensor) {

@@ -158,6 +158,8 @@ TEST_F(VirtualSensorTest, RefusedInputKeepsTheDialogOpenAndStoresNothing) {
          "Phrase not correct!"},
         {"line end in the name", [](auto& d) { d.NameField().setText("a\nb"); },
          "Sensorname not correct!"},
+        {"blank before the name", [](auto& d) { d.NameField().setText(" Doppelt"); },
+         "Sensorname begins or ends with a blank!"},
     };
     for (const Row& row : rows) {
         m_world.ui.shown.clear();
@@ -211,6 +213,44 @@ TEST_F(VirtualSensorTest, EditingChangesTheRecordInPlace) {
     EXPECT_EQ(sensor->m_name, "Neu");
     EXPECT_EQ(Current("TD")->m_formula, "TE+FE");
     EXPECT_EQ(m_doc->Sensors().Sensors().size(), 3u);
+}
+
+TEST_F(VirtualSensorTest, AnIdentifierLongerThanANewOneIsShownAndStoredWhole) {
+    m_world.folder.Write("wetterintern.ini",
+                         "[Interne Sensoren]\r\niKennung=TAU,\r\n[TAU]\r\nName=Alt\r\n"
+                         "Unit=C\r\nFormel=TE*2\r\nUntergrenze Wert=-100\r\n"
+                         "Obergrenze Wert=100\r\n");
+    m_doc->LoadSensorDefinitions();
+    auto dialog = Dialog(m_definition->Find("TAU"));
+    EXPECT_EQ(dialog->IdentifierField().text(), "TAU");
+    dialog->NameField().setText("Neu");
+    PressOk(*dialog);
+
+    ASSERT_EQ(dialog->result(), QDialog::Accepted) << testing::PrintToString(m_world.ui.Messages());
+    const std::string intern = Intern();
+    EXPECT_NE(intern.find("iKennung=TAU,\r\n[TAU]\r\nName=Neu\r\n"), std::string::npos) << intern;
+    EXPECT_EQ(intern.find("[TA]"), std::string::npos) << intern;
+    EXPECT_EQ(m_doc->Sensors().Sensors().size(), 3u);
+
+    auto fresh = Dialog();
+    fresh->IdentifierField().setText("TPX");
+    EXPECT_EQ(fresh->IdentifierField().text(), "TP") << "a new one has at most 2 characters";
+}
+
+TEST_F(VirtualSensorTest, ReturnPressesOkNotCheckFormula) {
+    auto dialog = Dialog();
+    FillValid(*dialog);
+    ShowWindow(*dialog);
+    dialog->NameField().setFocus();
+    QTest::keyClick(&dialog->NameField(), Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted) << testing::PrintToString(m_world.ui.Messages());
+    EXPECT_NE(Current("TD"), nullptr);
+
+    CFunktionsHilfe assistant(m_world.ui);
+    assistant.Functions().setCurrentRow(0);
+    ShowWindow(assistant);
+    QTest::keyClick(&assistant, Qt::Key_Return);
+    EXPECT_EQ(assistant.result(), QDialog::Accepted);
 }
 
 TEST_F(VirtualSensorTest, DependentControlsFollowTheirBoxes) {

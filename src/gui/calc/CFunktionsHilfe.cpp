@@ -44,7 +44,6 @@ CFunktionsHilfe::CFunktionsHilfe(Ui& ui, QWidget* parent) : QDialog(parent), m_u
     auto* buttons = new QDialogButtonBox;
     QPushButton* insert = buttons->addButton(QStringLiteral("&Insert"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    insert->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CFunktionsHilfe::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CFunktionsHilfe::reject);
     connect(m_functions, &QListWidget::itemSelectionChanged, this, &CFunktionsHilfe::ShowFunction);
@@ -59,6 +58,8 @@ CFunktionsHilfe::CFunktionsHilfe(Ui& ui, QWidget* parent) : QDialog(parent), m_u
     layout->addWidget(m_syntax);
     layout->addWidget(m_description);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    insert->setDefault(true);
     m_functions->setFocus();
 }
 

@@ -199,7 +199,6 @@ CNewORB::CNewORB(OrbsetForm& form, StationSensorInput initial, const WindRoseSet
     windRoseRow->addStretch();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     for (QPushButton* button : {m_unitButton, m_colourButton, m_windRoseButton})
         button->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &CNewORB::accept);
@@ -218,6 +217,8 @@ CNewORB::CNewORB(OrbsetForm& form, StationSensorInput initial, const WindRoseSet
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     FillFields();
     m_altitude->setText(FromBytes(m_form.AltitudeText()));

@@ -70,7 +70,6 @@ COrbset::COrbset(CWetterDoc& document, Ui& ui, std::string caption, QWidget* par
     m_colourField->setAutoFillBackground(true);
     m_colourField->setToolTip(QStringLiteral("Color of the selected sensor"));
 
-    m_ok->setDefault(true);
     for (QPushButton* button : {m_edit, m_define, m_editVirtual, m_delete})
         button->setAutoDefault(false);
     auto* bottom = new QHBoxLayout;
@@ -82,6 +81,8 @@ COrbset::COrbset(CWetterDoc& document, Ui& ui, std::string caption, QWidget* par
     layout->addWidget(station, 3);
     layout->addWidget(virtuals, 2);
     layout->addLayout(bottom);
+    // Only a button inside the dialog becomes its default.
+    m_ok->setDefault(true);
 
     connect(m_stationList, &QTableWidget::itemSelectionChanged, this,
             [this] { SelectionChanged(OrbsetForm::List::kStation); });

@@ -72,6 +72,8 @@ CSensorDefineDlg::CSensorDefineDlg(VirtualSensorDefinition& definition, const CS
     setWindowTitle(QString::fromLatin1(kTitle));
     BuildFields();
     if (sensor != nullptr) {
+        // Shown and stored whole: a cut identifier would be stored as another sensor.
+        m_identifier->setMaxLength(static_cast<int>(CSensorDefine::kMaxListedIdentifier));
         Fill(CSensorDefine::InputFrom(*sensor));
         m_windRose = sensor->m_windRose;
         m_azimuth->setChecked(sensor->m_windRose.enabled);
@@ -87,7 +89,7 @@ CSensorDefineDlg::CSensorDefineDlg(VirtualSensorDefinition& definition, const CS
 }
 
 void CSensorDefineDlg::BuildFields() {
-    m_identifier = NewField(2);
+    m_identifier = NewField(static_cast<int>(CSensorDefine::kMaxNewIdentifier));
     KeepUpperCase(m_identifier);
     m_name = NewField(static_cast<int>(CSensorDefine::kMaxName));
     m_unit = NewField(static_cast<int>(CSensorDefine::kMaxUnit));
@@ -217,7 +219,6 @@ void CSensorDefineDlg::BuildFields() {
         connect(group, &QButtonGroup::idToggled, this, &CSensorDefineDlg::UpdateDependents);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CSensorDefineDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CSensorDefineDlg::reject);
 
@@ -232,6 +233,8 @@ void CSensorDefineDlg::BuildFields() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 }
 
 void CSensorDefineDlg::Fill(const VirtualSensorInput& in) {
