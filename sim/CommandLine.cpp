@@ -201,7 +201,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Invocation& inv
                                {{"connect", DialOutcome::kConnect},
                                 {"no-answer", DialOutcome::kNoAnswer},
                                 {"no-carrier", DialOutcome::kNoCarrier},
-                                {"error", DialOutcome::kError}},
+                                {"error", DialOutcome::kError},
+                                {"busy", DialOutcome::kBusy}},
                                "--modem-dial")},
         {"--modem-connect-delay",
          Value(station.modem.connectDelaySeconds, 0.0, "--modem-connect-delay")},
@@ -290,7 +291,7 @@ Modem (the station behind a dial-up or GSM modem; pty only):
                          modem's: "*CONNECT LIMIT n" is noted, "*CONNECT OFF" ends the
                          call (NO CARRIER), others are answered OK.
   --modem-dial RESULT    what a dial ends in: connect (default), no-answer, no-carrier,
-                         error
+                         error, busy
   --modem-connect-delay SECONDS
                          from the dial to its result (default 1)
   --modem-sim LOCK       the SIM is locked (pin, puk, pin2) until AT+CPIN="code"

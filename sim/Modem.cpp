@@ -164,6 +164,9 @@ std::string Modem::Tick(TimePoint now) {
             case DialOutcome::kError:
                 replies += kError;
                 break;
+            case DialOutcome::kBusy:
+                replies += "\r\nBUSY\r\n";
+                break;
         }
     }
     if (m_escapeDue && now >= *m_escapeDue) {

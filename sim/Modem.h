@@ -10,7 +10,7 @@
 namespace orbsim {
 
 // What the dial ends in.
-enum class DialOutcome { kConnect, kNoAnswer, kNoCarrier, kError };
+enum class DialOutcome { kConnect, kNoAnswer, kNoCarrier, kError, kBusy };
 // What the SIM asks for before the modem dials.
 enum class SimLock { kNone, kPin, kPuk, kPin2 };
 

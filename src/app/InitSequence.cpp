@@ -285,6 +285,8 @@ void InitSequence::OnReplyReceived() { Reply(true, "Received station's reply"); 
 
 void InitSequence::OnNoReply() { Reply(false, "Didn't receive station's reply"); }
 
+void InitSequence::OnLinkLost() { End(); }
+
 void InitSequence::Reply(bool acknowledged, const char* text) {
     if (m_ended) return;
     OutputWrite(text, kPlain);

@@ -69,6 +69,8 @@ public:
     bool OnDataLine(std::string line, int message) override;
     void OnReplyReceived() override;
     void OnNoReply() override;
+    // A dropped call ends the initialisation at once; what was read is kept.
+    void OnLinkLost() override;
 
     // "Cancel" or the close box: asks, and ends on Yes. False when the user said No.
     bool RequestCancel();

@@ -32,16 +32,30 @@ struct ReplyText {
     int reply;
 };
 // The modem's order: "SIM PIN2" before "SIM PIN", "CONNECT" before "OK".
-constexpr std::array<ReplyText, 8> kReplies = {{
+constexpr std::array<ReplyText, 9> kReplies = {{
     {"SIM PUK", CDataSeriellAT::kSimPuk},
     {"SIM PIN2", CDataSeriellAT::kSimPin2},
     {"SIM PIN", CDataSeriellAT::kSimPin},
     {"NO ANSWER", CDataSeriellAT::kNoAnswer},
+    {"BUSY", CDataSeriellAT::kBusy},
     {"CONNECT", CDataSeriellAT::kConnect},
     {"OK", CDataSeriellAT::kOk},
     {"ERROR", CDataSeriellAT::kError},
     {"CARRIER", CDataSeriellAT::kNoCarrier},
 }};
+
+// What a reply is called in the reasons given for a failed attempt.
+std::string ReplyName(int reply) {
+    if (reply == CDataSeriellAT::kTimedOut) return "no answer";
+    for (const ReplyText& candidate : kReplies)
+        if (candidate.reply == reply)
+            return candidate.reply == CDataSeriellAT::kNoCarrier ? "NO CARRIER"
+                                                                  : std::string(candidate.text);
+    return "OK";
+}
+
+// The modem's word for a call that ended, as it arrives among the station's data.
+constexpr std::string_view kCallDropped = "NO CARRIER";
 
 std::string TryText(std::string_view what, int attempt, int of) {
     return std::string(what) + std::to_string(attempt) + " of " + std::to_string(of);
@@ -114,6 +128,9 @@ int CDataSeriellAT::WaitForReply(int seconds) {
             case kNoAnswer:
                 Output("No answer", kColourError);
                 break;
+            case kBusy:
+                Output("BUSY", kColourError);
+                break;
             case kConnect:
                 Output("CONNECT", kColourSuccess);
                 break;
@@ -157,12 +174,14 @@ bool CDataSeriellAT::Dial() {
     Output("DTR wird gesetzt");
 
     for (int attempt = 1; attempt <= kDialAttempts && !m_modemLost; ++attempt) {
-        Write("at\r\n");
+        std::string command = "at";
+        Write(command + "\r\n");
         int result = WaitForReply(kCommandReplySeconds);
         if (!m_modem.commandBefore.empty()) {
             m_ui.SetBusyText("Sending command for initialisation");
             Output("Sending command for initialisation");
-            Write(m_modem.commandBefore + "\r\n");
+            command = m_modem.commandBefore;
+            Write(command + "\r\n");
             result = WaitForReply(kCommandReplySeconds);
             if (result != kOk) {
                 Log("Error while initialisation\r\n");
@@ -171,17 +190,23 @@ bool CDataSeriellAT::Dial() {
         }
         if (result == kOk) {
             Write("at&c1\r\n");
-            if (WaitForReply(kCommandReplySeconds) != kOk) continue;
+            if (const int reply = WaitForReply(kCommandReplySeconds); reply != kOk) {
+                ReportFailedAttempt("at&c1", reply);
+                continue;
+            }
             m_ui.SetBusyText("Establishing GSM connection! \r\nNeeds app. 30 sec.");
             Output("Establishing GSM connection!");
-            Write(m_modem.dialCommand + m_modem.phoneNumber + m_modem.dialTerminator + "\r\n");
+            const std::string dial =
+                m_modem.dialCommand + m_modem.phoneNumber + m_modem.dialTerminator;
+            Write(dial + "\r\n");
             const int dialed = WaitForReply(kDialReplySeconds);
             if (dialed == kConnect) return ConnectAfterDial();
             const std::string failed =
                 TryText("Connection couldn't be established! Try ", attempt, kDialAttempts);
             Output(failed, kColourError);
             m_ui.SetBusyText(failed);
-            if (dialed == kNoAnswer) {
+            ReportFailedAttempt(dial, dialed);
+            if (dialed == kNoAnswer || dialed == kBusy) {
                 Warn("Could not connect to dialed number");
                 const std::string text = "Could not connect to (" + m_modem.phoneNumber + ") ";
                 Log(text);
@@ -191,11 +216,14 @@ bool CDataSeriellAT::Dial() {
                 UnlockSim(dialed);
             }
             Close();
-        } else if (IsSimLock(result)) {
-            UnlockSim(result);
-        } else if (result == kError) {
-            Warn("Failed to connect!");
-            Output("Failed to connect!", kColourError);
+        } else {
+            ReportFailedAttempt(command, result);
+            if (IsSimLock(result)) {
+                UnlockSim(result);
+            } else if (result == kError) {
+                Warn("Failed to connect!");
+                Output("Failed to connect!", kColourError);
+            }
         }
     }
     m_ui.EndBusy();
@@ -229,6 +257,36 @@ bool CDataSeriellAT::ConnectAfterDial() {
     }
     m_connected = true;
     return true;
+}
+
+void CDataSeriellAT::ReportFailedAttempt(const std::string& command, int reply) {
+    // A vanished modem has said so already.
+    if (m_modemLost) return;
+    const std::string text =
+        "Dialling " + m_modem.phoneNumber + " failed at \"" + command + "\": " + ReplyName(reply);
+    Output(text, kColourError);
+    Log(text);
+}
+
+CDataBase::ReadResult CDataSeriellAT::Read(char* buffer, int count) {
+    const ReadResult got = CDataSeriell::Read(buffer, count);
+    if (got == ReadResult::Received && m_connected)
+        for (int i = 0; i < count; ++i) WatchForDroppedCall(buffer[i]);
+    return got;
+}
+
+void CDataSeriellAT::WatchForDroppedCall(char byte) {
+    if (!PassesReceiveFilter(byte)) return;
+    m_dataTail += byte;
+    if (m_dataTail.size() > kCallDropped.size()) m_dataTail.erase(0, 1);
+    if (m_dataTail != kCallDropped) return;
+    m_dataTail.clear();
+    // The call is gone: nothing more comes, and there is nothing to hang up. The
+    // port stays open (a reader may be inside a read); the next connect dials anew.
+    m_connected = false;
+    const std::string text = "The call to " + m_modem.phoneNumber + " dropped: NO CARRIER";
+    Output(text, kColourError);
+    Log(text);
 }
 
 void CDataSeriellAT::UnlockSim(int lock) {

@@ -30,6 +30,7 @@ public:
         kNoAnswer = 64,
         kNoCarrier = 128,
         kConnect = 256,
+        kBusy = 512,  // the number is engaged; treated as no answer
     };
     static constexpr int kDialAttempts = 3;
     static constexpr int kEscapeAttempts = 6;
@@ -49,6 +50,9 @@ public:
     int Close() override;
     // Connected, not merely the port open.
     bool IsOpen() const override { return m_connected.load(); }
+    // Reads as the serial line does; a "NO CARRIER" among the data is the call
+    // dropping, after which the transport is no longer connected.
+    [[nodiscard]] ReadResult Read(char* buffer, int count) override;
 
     // Reads the modem's reply for at most `seconds`: one of Reply.
     int WaitForReply(int seconds);
@@ -62,6 +66,9 @@ private:
     bool HangUp();
     bool FinishHangUp(const std::string& logText);
     void UnlockSim(int lock);
+    // Says why the attempt failed at `command`, on screen and in the log.
+    void ReportFailedAttempt(const std::string& command, int reply);
+    void WatchForDroppedCall(char byte);
     void ReportLostModem();
     void Output(std::string_view text, std::uint32_t colour = 0);
     void Warn(std::string_view text);
@@ -74,4 +81,5 @@ private:
     CModemLog m_log;
     std::atomic<bool> m_connected{false};
     bool m_modemLost = false;  // the port vanished during the running dialogue
+    std::string m_dataTail;    // the newest bytes of the call, read by one reader at a time
 };

@@ -102,9 +102,13 @@ void CFaden::RunWorker() {
 }
 
 void CFaden::RunReader(std::stop_token stop) {
+    bool linkUp = false;
     ReceiveBytes(
         m_process.CurrentTransport, m_clock,
-        [&](CDataBase*) {
+        [&](CDataBase* transport) {
+            const bool up = transport != nullptr && transport->IsOpen();
+            if (linkUp && !up) Report([](InitTarget& target) { target.OnLinkLost(); });
+            linkUp = up;
             return m_process.ReaderStopEvent.TestAndClear() || stop.stop_requested();
         },
         [this](char byte, CDataBase&) { HandleByte(byte); });

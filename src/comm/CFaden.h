@@ -40,6 +40,9 @@ public:
     virtual void OnReplyReceived() = 0;
     // No echo after every transmission.
     virtual void OnNoReply() = 0;
+    // The link went down while the station talked (a modem's call dropped):
+    // nothing more will come over it.
+    virtual void OnLinkLost() {}
 };
 
 // The initialisation worker: a thread with its own queue that sends one

@@ -29,10 +29,12 @@ struct RecordingTarget final : InitTarget {
     }
     void OnReplyReceived() override { ++replies; }
     void OnNoReply() override { ++noReplies; }
+    void OnLinkLost() override { ++linksLost; }
     std::vector<std::string> lines;
     std::vector<int> messages;
     int replies = 0;
     int noReplies = 0;
+    int linksLost = 0;
     bool ended = false;  // takes no more lines
 };
 
@@ -184,6 +186,30 @@ TEST_F(Faden, ThreadsReadTheTransportLogTheTrafficAndLeaveWhatTheInitialisationD
     const LineHandOver::Left left = threaded.ReaderHandOver.Take();
     EXPECT_EQ(left.lines, (std::vector<std::string>{"12:00:10, TE5.1,\r\n"})) << "as received";
     EXPECT_EQ(left.lineStart, "12:00:2");
+}
+
+TEST_F(Faden, LinkThatGoesDownWhileTheStationTalksIsReportedOnce) {
+    ProcessValues threaded;
+    auto feed = std::make_shared<ByteFeedTransport>();
+    threaded.CurrentTransport.Exchange(feed);
+    CFaden live(threaded, clock, events, errorLog, files, folder.File("log.dat"));
+    live.SetTarget(target);
+    live.Start();
+    const auto waitUntil = [&](auto done) {
+        for (int i = 0; i < 2000 && !done(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            events.RunPending();
+        }
+    };
+    feed->Feed(std::string(kRecord) + kRecord);
+    waitUntil([&] { return target->lines.size() == 1; });
+    EXPECT_EQ(target->linksLost, 0);
+    feed->Close();  // the call dropped
+    waitUntil([&] { return target->linksLost > 0; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    live.Stop();
+    events.RunPending();
+    EXPECT_EQ(target->linksLost, 1);
 }
 
 }  // namespace

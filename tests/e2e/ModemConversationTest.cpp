@@ -164,6 +164,48 @@ TEST_F(ModemConversation, DroppedCallIsReportedAndAConnectDialsAgain) {
     EXPECT_TRUE(loop.RunUntil([&] { return receiver.lines >= 2; }, 10000));
 }
 
+TEST_F(ModemConversation, CallThatDropsDuringTheLoggerReadOutEndsTheReadOutAtOnce) {
+    orbsim::StationOptions options;
+    options.cycleSeconds = 0.3;
+    options.historyHours = 10;
+    options.replayPaceMs = 100;
+    ASSERT_TRUE(StartModemStation(options));
+    const std::time_t last = SeedData(9);
+    ASSERT_NO_FATAL_FAILURE(OpenModemDocument(kLoggerStation));
+    ASSERT_TRUE(transport->Open());
+
+    std::chrono::steady_clock::time_point dropped{};
+    loop.Start(this, 1, 50, [&] {
+        if (document->LastStoredTime() <= last + 3600) return;  // the read-out is under way
+        loop.Stop(this, 1);
+        station->DropCall();
+        dropped = std::chrono::steady_clock::now();
+    });
+    EXPECT_GE(RunInitialisation(30000), 0);
+    ASSERT_NE(dropped, std::chrono::steady_clock::time_point{});
+    EXPECT_LT(std::chrono::steady_clock::now() - dropped, 3s);
+    EXPECT_FALSE(transport->IsOpen());
+    EXPECT_GT(document->LastStoredTime(), last + 3600) << "what was read is kept";
+    EXPECT_NE(ModemLog().find("The call to 0123 dropped: NO CARRIER"), std::string::npos);
+    EXPECT_EQ(transport->Close(), 1) << "nothing to hang up";
+}
+
+TEST_F(ModemConversation, BusyNumberIsTriedThreeTimesWithoutWaitingOutTheDial) {
+    orbsim::StationOptions options;
+    options.modem.dial = orbsim::DialOutcome::kBusy;
+    ASSERT_TRUE(StartModemStation(options));
+    ASSERT_NO_FATAL_FAILURE(OpenModemDocument(kLoggerStation));
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(document->StartAcquisition(false));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s) << "a dial waits 3 s here";
+    EXPECT_EQ(Cautions("Could not connect to dialed number"), 3u);
+    EXPECT_EQ(OutputCount("Dialling 0123 failed at \"ATD0123;\": BUSY"), 3u);
+    EXPECT_NE(ModemLog().find("Dialling 0123 failed at \"ATD0123;\": BUSY"), std::string::npos);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().text, "Port couldn't be opened!") << "the reasons came first";
+}
+
 TEST_F(ModemConversation, ModemThatGoesAwayDuringTheDialIsReportedAndDialledOnceItIsBack) {
     orbsim::StationOptions options;
     ASSERT_TRUE(StartModemStation(options, 1.0));
