@@ -133,6 +133,7 @@ TEST(ModemReplies, AreFoundAnywhereInTheTextInTheModemsOrder) {
         {"+CME ERROR: SIM PIN required", Reply::kSimPin},
         {"+CPIN: SIM PUK", Reply::kSimPuk},
         {"NO ANSWER", Reply::kNoAnswer},
+        {"\r\nBUSY\r\n", Reply::kBusy},
         {"CONNECT 9600", Reply::kConnect},
         {"ERROR", Reply::kError},
         {"NO CARRIER", Reply::kNoCarrier},
@@ -253,6 +254,50 @@ TEST_F(CDataSeriellATTest, NumberThatDoesNotAnswerIsTriedThreeTimesThenThePortIs
         ++entries;
     EXPECT_EQ(entries, 3u);
     EXPECT_FALSE(ui.busy);
+}
+
+TEST_F(CDataSeriellATTest, EveryFailedDialSaysWhyOnScreenAndInTheLog) {
+    const struct {
+        const char* name;
+        const char* command;  // the command answered below; nullptr: the dial
+        const char* reply;    // nullptr: silence
+        const char* reason;
+        bool warned;  // "Could not connect to dialed number"
+        std::uint64_t atMostMs;
+    } rows[] = {
+        {"busy", nullptr, "\r\nBUSY\r\n", "\"ATD0123;\": BUSY", true, 10000},
+        {"no answer", nullptr, "\r\nNO ANSWER\r\n", "\"ATD0123;\": NO ANSWER", true, 10000},
+        {"no carrier", nullptr, "\r\nNO CARRIER\r\n", "\"ATD0123;\": NO CARRIER", false, 10000},
+        {"error", nullptr, "\r\nERROR\r\n", "\"ATD0123;\": ERROR", false, 10000},
+        {"silent dial", nullptr, nullptr, "\"ATD0123;\": no answer", false, 200000},
+        {"silent modem", "at", nullptr, "\"at\": no answer", false, 70000},
+        {"refused at&c1", "at&c1", "\r\nERROR\r\n", "\"at&c1\": ERROR", false, 10000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        transport.reset();
+        folder.Write("ModemLog.txt", "");
+        ui.shown.clear();
+        script = FakeModem();
+        const std::string command = row.command != nullptr ? row.command : "ATD";
+        if (row.reply != nullptr)
+            script.replies[command] = row.reply;
+        else
+            script.replies.erase(command);
+        const std::uint64_t start = clock.TickMs();
+        EXPECT_FALSE(Modem().Open());
+        EXPECT_LE(clock.TickMs() - start, row.atMostMs);
+        const std::string why = std::string("Dialling 0123 failed at ") + row.reason;
+        EXPECT_EQ(Count(Output(), why), 3u);
+        std::size_t logged = 0;
+        for (auto at = ModemLog().find(why); at != std::string::npos;
+             at = ModemLog().find(why, at + 1))
+            ++logged;
+        EXPECT_EQ(logged, 3u);
+        EXPECT_EQ(Count(Shown("caution"), "Could not connect to dialed number"),
+                  row.warned ? 3u : 0u);
+    }
 }
 
 TEST_F(CDataSeriellATTest, ModemThatNeverAnswersGivesUpAfterThreeWaitsForAt) {
@@ -418,6 +463,25 @@ TEST_F(CDataSeriellATTest, ModemThatDisappearsDuringTheDialIsReportedAndDialledA
     port->incoming.clear();  // opening the port discards what was waiting
     port->station = [this](FakeSerialPort& p, const std::string& written) { script(p, written); };
     EXPECT_TRUE(Modem().Open());
+}
+
+TEST_F(CDataSeriellATTest, CallThatDropsWhileDataPassIsNoLongerConnected) {
+    Connected();
+    port->Send("12:00:00,TE5.0,\r\n\r\nNO CARR");
+    char byte = 0;
+    while (Modem().Read(&byte, 1) == CDataBase::ReadResult::Received) {
+    }
+    EXPECT_TRUE(Modem().IsOpen()) << "not yet the whole reply";
+    port->Send("IER\r\n");
+    while (Modem().Read(&byte, 1) == CDataBase::ReadResult::Received) {
+    }
+    EXPECT_FALSE(Modem().IsOpen());
+    EXPECT_TRUE(OutputHas("The call to 0123 dropped: NO CARRIER", kColourError));
+    EXPECT_NE(ModemLog().find("The call to 0123 dropped: NO CARRIER"), std::string::npos);
+    EXPECT_EQ(Modem().Close(), 1);
+    EXPECT_TRUE(port->written.empty()) << "no hang-up for a call that is gone";
+    EXPECT_TRUE(Modem().Open());
+    EXPECT_EQ(Count(script.commands, "ATD0123;"), 1u) << "the next connect dials again";
 }
 
 TEST_F(CDataSeriellATTest, ModemThatDisappearsDuringTheHangUpLeavesTheTransportUnconnected) {
