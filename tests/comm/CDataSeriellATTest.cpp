@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -501,6 +502,19 @@ TEST(CModemLogEntry, IsFramedAndDated) {
     const std::string frame(92, '#');
     EXPECT_EQ(entry, frame + "\r\n" + FormatLocalTime(time, "%a %d.%m.%y ; %H:%M:%S") + "\r\n" +
                          "Connecting to number 0123\r\n" + frame + "\r\n\r\n\r\n");
+}
+
+TEST(CModemLogFile, ThatIsAFolderIsNamedInTheBox) {
+    OutputList::Process().Clear();
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("ModemLog.txt"));
+    ManualClock clock;
+    ManualEventQueue events;
+    ScriptedUi ui;
+    CModemLog log(folder.File("ModemLog.txt"), clock, events, ui);
+    EXPECT_FALSE(log.WriteToLog("x"));
+    events.RunPending();
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{"ModemLog.txt: Is a directory"});
 }
 
 TEST(CModemLogFile, ThatCannotBeWrittenIsReported) {
