@@ -1,4 +1,4 @@
-// The help file and the remote-support program lie beside the executable.
+// Help opens the manual; remote maintenance starts what the station file names.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,22 +12,43 @@
 
 namespace {
 
-TEST(HelpCommands, StartWhatLiesBesideTheExecutableOrSaySo) {
+TEST(HelpCommands, HelpOpensAPdfBesideTheProgramOrElseTheManualPage) {
     ManualWorld world(0);
     RecordingLauncher launcher;
     OpenHelp(world.context, launcher);
-    StartRemoteMaintenance(world.context, launcher);
+    world.folder.Write("wetter.pdf", "%PDF-1.4\n");
+    OpenHelp(world.context, launcher);
     EXPECT_EQ(launcher.calls,
-              (std::vector<std::string>{"open " + world.folder.File("wetter.pdf"),
-                                        "start " + world.folder.File("TeamViewerQS_de.exe")}));
+              (std::vector<std::string>{"launch xdg-open|man:wetter",
+                                        "open " + world.folder.File("wetter.pdf")}));
     EXPECT_TRUE(world.ui.shown.empty());
 
     launcher.works = false;
     OpenHelp(world.context, launcher);
-    StartRemoteMaintenance(world.context, launcher);
-    ASSERT_EQ(world.ui.shown.size(), 2u);
+    ASSERT_EQ(world.ui.shown.size(), 1u);
     EXPECT_EQ(world.ui.shown[0].text.substr(0, 35), "An error occured opening the help!\n");
-    EXPECT_EQ(world.ui.shown[1].text, "Remote maintenance couldn't be started!");
+}
+
+TEST(HelpCommands, RemoteMaintenanceStartsTheStationsCommandOrSaysItIsNotAvailable) {
+    ManualWorld world(0);
+    RecordingLauncher launcher;
+    StartRemoteMaintenance(world.context, launcher);
+    EXPECT_TRUE(launcher.calls.empty());
+    ASSERT_EQ(world.ui.shown.size(), 1u);
+    EXPECT_EQ(
+        world.ui.shown[0].text.rfind("Remote maintenance is not available on this system.", 0), 0u)
+        << world.ui.shown[0].text;
+
+    world.WriteStation("[Fernwartung]\nBefehl= remote-help  --session  station \n");
+    world.ui.shown.clear();
+    StartRemoteMaintenance(world.context, launcher);
+    EXPECT_EQ(launcher.calls, std::vector<std::string>{"launch remote-help|--session|station"});
+    EXPECT_TRUE(world.ui.shown.empty());
+
+    launcher.works = false;
+    StartRemoteMaintenance(world.context, launcher);
+    EXPECT_EQ(world.ui.Messages(),
+              std::vector<std::string>{"Remote maintenance couldn't be started!"});
 }
 
 TEST(PosixLauncher, MissingFilesAreFailuresWithoutStartingAnything) {

@@ -38,6 +38,7 @@ expect_path usr/share/metainfo/de.norvika.wetter.metainfo.xml '-rw-r--r--'
 expect_path usr/share/icons/hicolor/scalable/apps/de.norvika.wetter.svg '-rw-r--r--'
 expect_path usr/share/man/man1/wetter.1.gz '-rw-r--r--'
 expect_path usr/share/man/man1/orbsim.1.gz '-rw-r--r--'
+expect_path usr/share/wetter/wetterunit.ini '-rw-r--r--'
 for unit in "$source"/*.service; do
   [ -e "$unit" ] || continue
   name="$(basename "$unit")"
@@ -99,16 +100,19 @@ else
 fi
 
 # A first start of the packed program: it writes its default station settings
-# and ends on SIGTERM.
+# and the installed unit file, and ends on SIGTERM.
 home="$work/station"
 mkdir -p "$home"
 WETTER_HOME="$home" QT_QPA_PLATFORM=offscreen "$root/usr/bin/wetter" >"$work/run.log" 2>&1 &
 pid=$!
 for _ in $(seq 50); do
-  [ -f "$home/wetterstation.ini" ] && break
+  [ -f "$home/wetterstation.ini" ] &&
+    cmp -s "$home/wetterunit.ini" "$root/usr/share/wetter/wetterunit.ini" && break
   sleep 0.2
 done
 [ -f "$home/wetterstation.ini" ] || fail "the first start wrote no wetterstation.ini"
+cmp -s "$home/wetterunit.ini" "$root/usr/share/wetter/wetterunit.ini" ||
+  fail "the first start wrote no wetterunit.ini equal to the installed one"
 kill -TERM "$pid" 2>/dev/null || fail "the program ended by itself"
 status=0
 for _ in $(seq 50); do
