@@ -71,6 +71,14 @@ CWetterDoc::CWetterDoc(AppContext& context)
 }
 
 CWetterDoc::~CWetterDoc() {
+    // What the data file never takes is lost with the program: the log says so.
+    WriteKeptRecords();
+    if (!m_keptRecords.Empty())
+        m_context.errorLog.WriteErrorLog(
+            std::to_string(m_keptRecords.Size()) +
+            " records could not be written to the data file and are lost: from " +
+            FormatLocalTime(m_keptRecords.Oldest().time, kRecordTimeFormat) + " to " +
+            FormatLocalTime(m_keptRecords.Newest().time, kRecordTimeFormat) + ".");
     // The window reads this document while it goes.
     m_multiDisplay.reset();
     StopAcquisition();
@@ -354,8 +362,8 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
         if (m_settings.interpretation.storeByPc == 0)
             store = store || RecordLine::HasStorageMarker(line);
         else
-            store = store || !m_recordStored ||
-                    recordTime - m_lastStoredTime >= m_settings.storage.interval;
+            store = store || (!m_recordStored && m_keptRecords.Empty()) ||
+                    recordTime - LastTakenTime() >= m_settings.storage.interval;
 
         RecordLine::ForEachField(line, parsed->fieldsStart, [&](std::string_view text) {
             const RecordLine::Field field = RecordLine::SplitField(text);
@@ -388,7 +396,7 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
     }
 
     if (store) {
-        if (recordTime > m_lastStoredTime) StoreRecord(recordTime, logger);
+        if (recordTime > LastTakenTime()) StoreRecord(recordTime, logger);
         if (pcSendsCommands && commandsAllowed) SendStationCommand("!P");
     }
 
@@ -430,11 +438,14 @@ std::optional<DataFiles::LastRecord> CWetterDoc::FindLastRecord() {
                                              m_context.clock.Now());
 }
 
+std::time_t CWetterDoc::LastTakenTime() const {
+    return m_keptRecords.Empty() ? m_lastStoredTime : m_keptRecords.Newest().time;
+}
+
 void CWetterDoc::StoreRecord(std::time_t recordTime, bool logger) {
     const std::string& folder = m_settings.storage.dataFolder;
     const std::string& extension = m_context.process.settings.dataFileExtension;
     const bool sync = !logger;
-    DataFiles files(Files());
 
     // The line is built even when the data file fails, so that the current
     // values and the outputs keep going.
@@ -444,32 +455,7 @@ void CWetterDoc::StoreRecord(std::time_t recordTime, bool logger) {
                     kColourInvalidData);
     line += "\r\n";
 
-    bool allWritten = true;
-    std::string path;
-    FileStore::AppendResult written;
-    if (!m_recordStored) {
-        // The record's own month: a logger record of last month belongs to last month's file.
-        path = DataFiles::MonthFileName(folder, recordTime, extension);
-        written = files.AppendLines(path, line, sync);
-    } else {
-        DataFiles::Gap gap = files.FillGap(folder, extension, m_lastStoredTime, recordTime,
-                                           m_settings.storage.interval, m_sensors.GapLine(), sync);
-        path = gap.path;
-        if (gap) {
-            gap.pending += line;
-            written = files.AppendLines(path, gap.pending, sync);
-        } else {
-            written.error = gap.result.error;
-        }
-    }
-    if (written.written) {
-        m_lastStoredTime = recordTime;
-        m_recordStored = true;
-    }
-    if (!written) {
-        allWritten = false;
-        NoteStorageError("CWetterDoc::StoreRecord", path, written.error);
-    }
+    bool allWritten = StoreInDataFile(recordTime, line, sync);
 
     if (!m_settings.storage.additionalFolder.empty()) {
         const AdditionalStorage::Record record{
@@ -483,7 +469,7 @@ void CWetterDoc::StoreRecord(std::time_t recordTime, bool logger) {
             .initialisationRunning = m_context.process.initialisationRunning,
             .sync = sync};
         AdditionalStorage(Files(), m_context.errorLog)
-            .StoreAdditional(recordTime, record, {m_lastStoredTime, m_recordStored});
+            .StoreAdditional(recordTime, record, {m_additionalLastTime, m_additionalStored});
     }
 
     if (!m_context.process.initialisationRunning) {
@@ -491,12 +477,15 @@ void CWetterDoc::StoreRecord(std::time_t recordTime, bool logger) {
         // Written through a text-mode stream by earlier versions: the line ends CR CR LF.
         const FileStore::Result replaced =
             Files().Replace(current, DataFiles::TextModeBytes(line), sync);
-        if (!replaced) {
+        if (replaced) {
+            m_currentFileFailure.Worked();
+        } else {
             allWritten = false;
-            NoteStorageError("CWetterDoc::StoreRecord AktWert", current, replaced.error);
+            NoteStorageError(m_currentFileFailure, "CWetterDoc::StoreRecord AktWert", current,
+                             replaced.error);
         }
     }
-    if (allWritten) m_storageErrorReported = false;
+    if (allWritten) m_storageFailure.Worked();
 
     if (RecordPublisher* publisher = m_context.publisher) {
         if (m_context.process.settings.httpUpload) publisher->HttpUpload(*this, line);
@@ -506,17 +495,116 @@ void CWetterDoc::StoreRecord(std::time_t recordTime, bool logger) {
     ShowStorageError();
 }
 
-void CWetterDoc::NoteStorageError(const char* place, const std::string& path, int error) {
-    if (m_storageErrorReported) return;
-    m_storageErrorReported = true;
+namespace {
+std::string KeptNote(std::time_t from) {
+    return "The record of " + FormatLocalTime(from, kRecordTimeFormat) +
+           " and those after it are kept until the data file takes them.";
+}
+}  // namespace
+
+bool CWetterDoc::StoreInDataFile(std::time_t recordTime, const std::string& line, bool sync) {
+    constexpr const char* kPlace = "CWetterDoc::StoreRecord";
+    WriteKeptRecords();
+    if (!m_keptRecords.Empty()) {
+        // Behind the ones still waiting, so that the file gets them in order.
+        KeepRecord(recordTime, line, sync);
+        return false;
+    }
+    std::string path;
+    const FileStore::AppendResult written = AppendRecord(recordTime, line, sync, path);
+    if (written) {
+        m_dataFileFailure.Worked();
+        return true;
+    }
+    // Bytes in the file whose sync failed count as stored; anything else waits.
+    if (!written.written) KeepRecord(recordTime, line, sync);
+    NoteStorageError(m_dataFileFailure, kPlace, path, written.error,
+                     written.written ? std::string() : KeptNote(recordTime));
+    return false;
+}
+
+FileStore::AppendResult CWetterDoc::AppendRecord(std::time_t recordTime, const std::string& line,
+                                                 bool sync, std::string& path) {
+    const std::string& folder = m_settings.storage.dataFolder;
+    const std::string& extension = m_context.process.settings.dataFileExtension;
+    DataFiles files(Files());
+    FileStore::AppendResult written;
+    if (!m_recordStored && !m_lastStoredKnown) {
+        // Nothing to continue from. The record's own month: a logger record of last month
+        // belongs to last month's file.
+        path = DataFiles::MonthFileName(folder, recordTime, extension);
+        written = files.AppendLines(path, line, sync);
+    } else {
+        // Also the first record after a start continues from the last one in the folder.
+        DataFiles::Gap gap = files.FillGap(folder, extension, m_lastStoredTime, recordTime,
+                                           m_settings.storage.interval, m_sensors.GapLine(), sync);
+        path = gap.path;
+        if (gap) {
+            gap.pending += line;
+            written = files.AppendLines(path, gap.pending, sync);
+        } else {
+            written.error = gap.result.error;
+        }
+    }
+    if (written.written) {
+        m_lastStoredTime = recordTime;
+        m_recordStored = true;
+        m_lastStoredKnown = true;
+    }
+    return written;
+}
+
+void CWetterDoc::WriteKeptRecords() {
+    while (!m_keptRecords.Empty()) {
+        const KeptRecords::Record& kept = m_keptRecords.Oldest();
+        // The folder already holds a later record (written by someone else): never twice.
+        if (m_lastStoredKnown && kept.time <= m_lastStoredTime) {
+            m_keptRecords.DropOldest();
+            continue;
+        }
+        // One sync for the whole run: the last one, or the record that follows them.
+        const bool sync = kept.sync && m_keptRecords.Size() == 1;
+        std::string path;
+        const FileStore::AppendResult written = AppendRecord(kept.time, kept.line, sync, path);
+        if (!written.written) {
+            NoteStorageError(m_dataFileFailure, "CWetterDoc::StoreRecord", path, written.error,
+                             KeptNote(kept.time));
+            return;
+        }
+        m_keptRecords.DropOldest();
+    }
+    if (m_givenUp > 0) {
+        m_context.errorLog.WriteErrorLog(std::to_string(m_givenUp) +
+                                         " records that waited for the data file were given up; "
+                                         "gap lines stand in their place.");
+        m_givenUp = 0;
+    }
+}
+
+void CWetterDoc::KeepRecord(std::time_t recordTime, const std::string& line, bool sync) {
+    const std::optional<KeptRecords::Record> given = m_keptRecords.Keep(
+        {recordTime, line, sync}, KeptRecords::CapacityFor(m_settings.storage.interval));
+    if (!given || m_givenUp++ > 0) return;
+    const std::string text =
+        "More records wait for the data file than a day holds: the oldest are given up, from " +
+        FormatLocalTime(given->time, kRecordTimeFormat) + " on.";
+    OutputWrite(text, kColourError);
+    m_context.errorLog.WriteErrorLog(text);
+}
+
+void CWetterDoc::NoteStorageError(FailureEpisode& file, const char* place, const std::string& path,
+                                  int error, const std::string& note) {
+    if (!file.Failed()) return;
     const std::string cause =
         FileSystem::SystemErrorText(error) + " <==> NR: " + std::to_string(error);
     OutputWrite(place, kColourError);
     OutputWrite(cause, kColourError);
-    m_storageMessage = std::string(kWriteErrorText) + m_settings.storage.dataFolder;
-    m_context.errorLog.WriteErrorLog(m_storageMessage + "\r\n" + path + "\r\n" + cause);
+    const std::string message = std::string(kWriteErrorText) + m_settings.storage.dataFolder;
+    std::string entry = message + "\r\n" + path + "\r\n" + cause;
+    if (!note.empty()) entry += "\r\n" + note;
+    m_context.errorLog.WriteErrorLog(entry);
+    if (m_storageFailure.Failed()) m_storageMessage = message;
 }
-
 void CWetterDoc::ShowStorageError() {
     // Shown last, after every output: the box is modal and further lines may arrive meanwhile.
     if (m_storageMessage.empty() || m_storageMessageShowing) return;

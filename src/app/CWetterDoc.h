@@ -18,6 +18,8 @@
 #include "model/StationSettings.h"
 #include "storage/CEinlesen.h"
 #include "storage/DataFiles.h"
+#include "storage/FailureEpisode.h"
+#include "storage/KeptRecords.h"
 #include "storage/SensorSet.h"
 
 class AcquisitionLoop;
@@ -85,7 +87,8 @@ public:
     void ComputeVirtualSensors(std::time_t recordTime);
     // Appends the record (after gap lines) to its month's data file, then
     // writes the outputs that follow a stored record. Live records are synced
-    // to disk before it returns.
+    // to disk before it returns. A record the data file does not take is kept
+    // and written, in order, before the next record it takes.
     void StoreRecord(std::time_t recordTime, bool logger);
     // The data file of the PC's current month.
     std::string CurrentFileName();
@@ -154,7 +157,11 @@ public:
     std::optional<std::int32_t> SunshineSeconds(const std::string& identifier) const override;
 
     std::time_t LastStoredTime() const override { return m_lastStoredTime; }
-    void SetLastStoredTime(std::time_t time) { m_lastStoredTime = time; }
+    // The last record found in the data folder: the next stored record continues from it.
+    void SetLastStoredTime(std::time_t time) {
+        m_lastStoredTime = time;
+        m_lastStoredKnown = true;
+    }
     std::time_t LastReceivedTime() const override { return m_lastReceivedTime; }
     void SetLastReceivedTime(std::time_t time) { m_lastReceivedTime = time; }
     // At least one record stored since start: later records continue from the last stored time.
@@ -186,8 +193,22 @@ private:
     // False when the record must not be processed because its time is too far from the PC's.
     bool CheckRecordClock(std::string_view line, std::time_t recordTime, bool logger);
     std::string BuildRecordLine(std::time_t recordTime);
-    // Notes a failed write; the user hears of it once until a record is stored again.
-    void NoteStorageError(const char* place, const std::string& path, int error);
+    // The newest record taken for storing: stored, or kept for the data file.
+    std::time_t LastTakenTime() const;
+    // The records kept back first, then this one; a record the file does not take is
+    // kept. False when a write failed.
+    bool StoreInDataFile(std::time_t recordTime, const std::string& line, bool sync);
+    // Appends one record, after the gap lines from the last stored record when that is
+    // known; `path` tells the file.
+    FileStore::AppendResult AppendRecord(std::time_t recordTime, const std::string& line, bool sync,
+                                         std::string& path);
+    void WriteKeptRecords();
+    void KeepRecord(std::time_t recordTime, const std::string& line, bool sync);
+    // Notes a failed write of the file that `file` watches: the output window and the
+    // error log hear of it (with `note`) when the file starts failing; the message box
+    // comes once until every file is written again.
+    void NoteStorageError(FailureEpisode& file, const char* place, const std::string& path,
+                          int error, const std::string& note = {});
     void ShowStorageError();
     std::string MessageCaption() const;
     // A connect failure: a box for a person, or, during an automatic reconnect,
@@ -217,8 +238,20 @@ private:
     std::time_t m_lastReceivedTime = 0;
     int m_lastResetDay = 0;
 
-    // Write failures: reported (message, error log) once until a store succeeds again.
-    bool m_storageErrorReported = false;
+    // A last stored record is known (found in the data folder or stored since start):
+    // the next record continues from it, after gap lines.
+    bool m_lastStoredKnown = false;
+    KeptRecords m_keptRecords;
+    std::size_t m_givenUp = 0;  // kept records given up for room in this episode
+    // The additional folder's own storing state: its gap lines stand for rows it missed.
+    std::time_t m_additionalLastTime = 0;
+    bool m_additionalStored = false;
+
+    // Write failures: each file reported once until it is written again; the message
+    // box once until every file is.
+    FailureEpisode m_dataFileFailure;
+    FailureEpisode m_currentFileFailure;
+    FailureEpisode m_storageFailure;
     std::string m_storageMessage;  // waiting to be shown at the end of StoreRecord
     bool m_storageMessageShowing = false;
 };

@@ -223,9 +223,10 @@ void InitSequence::LoggerStep() {
     OutputWrite("Read data logger", kPlain);
     m_view.EnableCancel(true);
     m_view.SetStatus("Looking for the last dataset...");
-    const int interval = m_document.Storage().interval;
-    const bool due = m_lastRecord && m_stationTime > m_lastRecord->time &&
-                     m_stationTime - m_lastRecord->time >= interval;
+    // Also when the station is less than an interval past the last stored record: after
+    // a quick restart the next record falls due while this start runs, and only the
+    // logger still has it. A record stored already is not stored twice.
+    const bool due = m_lastRecord && m_stationTime > m_lastRecord->time;
     if (!due) {
         End();
         return;

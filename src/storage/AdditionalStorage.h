@@ -38,9 +38,10 @@ public:
         bool sync = false;  // live records reach the disk before the call returns
     };
 
-    // The document's storing state: the time of the last stored record and
-    // whether a record was stored since start. Both are updated when the row
-    // reaches the additional file.
+    // The storing state of the additional folder, kept by the document apart
+    // from the data file's (whose records may wait while this folder takes
+    // them): the time of the last row and whether one was stored since start.
+    // Both are updated when the row reaches the additional file.
     struct StoreState {
         std::time_t& lastStoredTime;
         bool& storedSinceStart;
@@ -51,8 +52,8 @@ public:
 
     // Appends the row of `recordTime` to its month's additional file: the
     // record's own month before the first stored record, afterwards after the
-    // gap lines from the last stored time (these appear only when the data
-    // file could not take earlier records). Inserts the header once when the
+    // gap lines from the last stored time (these appear only when this folder
+    // could not take earlier rows). Inserts the header once when the
     // layout asks for one. Then, unless the initialisation runs, replaces the
     // additional current-values file. True when the row reached the month file.
     bool StoreAdditional(std::time_t recordTime, const Record& record, const StoreState& state);

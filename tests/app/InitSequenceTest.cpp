@@ -282,6 +282,45 @@ TEST_F(Init, WithoutStoredRecordsNoLoggerQueryIsSent) {
     EXPECT_EQ(Outputs().back(), "Read data logger");
 }
 
+TEST_F(Init, QuickRestartReadsTheRecordThatFellDueWhileTheStartRan) {
+    // Stopped just after the 11:55 record and started again at once: the first line comes
+    // less than an interval after it, and the 12:00 record falls due during the start.
+    clock.SetNow(Utc(2024, 3, 10, 11, 55, 2));
+    WriteStation(kLoggerStation);
+    std::filesystem::create_directories(DataFolder());
+    folder.Write("Daten/03_2024.orb", "11:55:00,10.03.24,TE4.0,FE70,\r\n");
+    doc = std::make_unique<CWetterDoc>(context);
+    process.CurrentTransport.Exchange(transport);
+    sequence = std::make_unique<InitSequence>(*doc, view, channel, &clockDialog);
+    sequence->Start();
+
+    UpToLoggerQuery(Utc(2024, 3, 10, 11, 55, 3));
+    EXPECT_EQ(LastCommand(), "?D115500100324");
+    ASSERT_EQ(view.finished, 0);
+    Ack();
+    Line(Utc(2024, 3, 10, 12, 0), kLoggerLine, true);
+    EXPECT_EQ(view.finished, 1);
+    clock.SetNow(Utc(2024, 3, 10, 12, 5));
+    doc->ProcessLine(Stamp(Utc(2024, 3, 10, 12, 5)) + "TE6.0,FE80,\x1F\r\n", false, false);
+    EXPECT_EQ(folder.Read("Daten/03_2024.orb"),
+              "11:55:00,10.03.24,TE4.0,FE70,\r\n12:00:00,10.03.24,TE5.0,FE80,\r\n"
+              "12:05:00,10.03.24,TE6.0,FE80,\r\n");
+}
+
+TEST_F(Init, InitialisationThatEndsEarlyStillContinuesTheDataWithGapLines) {
+    Open();
+    Line(Utc(2024, 3, 10, 11, 50));
+    ASSERT_EQ(LastCommand(), "!U120005100324");
+    sequence->OnNoReply();
+    ASSERT_EQ(sequence->ErrorCode(), 6);
+    doc->ProcessLine(Stamp(Utc(2024, 3, 10, 12, 0)) + "TE5.0,FE80,\x1F\r\n", false, false);
+    std::string expected = "11:00:00,10.03.24,TE4.0,FE70,\r\n";
+    for (std::time_t gap = Utc(2024, 3, 10, 11, 5); gap < Utc(2024, 3, 10, 12, 0); gap += 300)
+        expected += Stamp(gap) + "TE-99999,FE-99999,\r\n";
+    expected += "12:00:00,10.03.24,TE5.0,FE80,\r\n";
+    EXPECT_EQ(folder.Read("Daten/03_2024.orb"), expected);
+}
+
 TEST_F(Init, SilentLoggerGetsThreeClearCommandsFifteenSecondsApart) {
     Open();
     UpToLoggerQuery(Utc(2024, 3, 10, 12, 0));

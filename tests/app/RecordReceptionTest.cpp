@@ -31,6 +31,7 @@
 #include "model/ErrorLog.h"
 #include "model/MissingValue.h"
 #include "model/OutputList.h"
+#include "platform/FileSystem.h"
 #include "platform/IniProfile.h"
 #include "platform/ProgramPaths.h"
 
@@ -38,6 +39,15 @@ namespace {
 
 // "hh:mm:ss,dd.mm.yy," of a time, as the station sends it.
 std::string Stamp(std::time_t time) { return FormatLocalTime(time, "%H:%M:%S,%d.%m.%y,"); }
+
+// The lines of a file, each with its CR LF.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start + 2));
+    return lines;
+}
 
 const std::string kWriteError =
     "Eroor writing to the data folder! \r\nPlease ensure that the folder exists and it isn't "
@@ -344,7 +354,8 @@ TEST_F(Reception, InitialisationSkipsOnlyAktWert) {
     Open();
     process.initialisationRunning = true;
     Live(Utc(2024, 2, 1, 12, 0), "TE5.0,FE80,");
-    EXPECT_TRUE(files.replaces.empty());
+    for (const auto& replace : files.replaces)
+        EXPECT_EQ(replace.path.find("AktWert"), std::string::npos);
     EXPECT_EQ(files.appends.size(), 1u);
     EXPECT_EQ(publisher.calls, (std::vector<std::string>{"html", "awekas"}));
 }
@@ -541,6 +552,7 @@ struct FaultRow {
     int appendError;
     int replaceError;
     int syncError;
+    int entries;  // error-log entries of one episode: one per failing file
 };
 void PrintTo(const FaultRow& row, std::ostream* os) { *os << row.name; }
 
@@ -568,7 +580,7 @@ TEST_P(WriteFaults, ReportedOnceUntilARecordIsStoredAgain) {
     Live(Utc(2024, 2, 1, 12, 5), "TE6.0,FE80,");
     Live(Utc(2024, 2, 1, 12, 10), "TE7.0,FE80,");
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{kWriteError + DataFolder()});
-    EXPECT_EQ(ErrorEntries(), 1);
+    EXPECT_EQ(ErrorEntries(), GetParam().entries);
     EXPECT_FLOAT_EQ(Value("TE"), 7.0f) << "current values keep going";
     EXPECT_EQ(publisher.calls.size(), 6u) << "the outputs keep going";
 
@@ -577,32 +589,98 @@ TEST_P(WriteFaults, ReportedOnceUntilARecordIsStoredAgain) {
     Inject(true);
     Live(Utc(2024, 2, 1, 12, 20), "TE9.0,FE80,");
     EXPECT_EQ(ui.Messages().size(), 2u) << "a new episode after a stored record";
-    EXPECT_EQ(ErrorEntries(), 2);
+    EXPECT_EQ(ErrorEntries(), 2 * GetParam().entries);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, WriteFaults,
-                         ::testing::Values(FaultRow{"DiskFull", ENOSPC, ENOSPC, 0},
-                                           FaultRow{"ReadOnlyFileSystem", EROFS, EROFS, 0},
-                                           FaultRow{"NoPermission", EACCES, EACCES, 0},
-                                           FaultRow{"MissingFolder", ENOENT, ENOENT, 0},
-                                           FaultRow{"OnlyAktWert", 0, EACCES, 0},
-                                           FaultRow{"FailedSync", 0, 0, EIO}),
+                         ::testing::Values(FaultRow{"DiskFull", ENOSPC, ENOSPC, 0, 2},
+                                           FaultRow{"ReadOnlyFileSystem", EROFS, EROFS, 0, 2},
+                                           FaultRow{"NoPermission", EACCES, EACCES, 0, 2},
+                                           FaultRow{"MissingFolder", ENOENT, ENOENT, 0, 2},
+                                           FaultRow{"OnlyAktWert", 0, EACCES, 0, 1},
+                                           FaultRow{"OnlyTheDataFile", EACCES, 0, 0, 1},
+                                           FaultRow{"FailedSync", 0, 0, EIO, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Reception, RecordsMissedWhileTheDiskWasFullBecomeGapLines) {
+// Records that reach no file are kept and written, in order, once the disk takes them
+// again; gap lines stand only where no record was received.
+class KeptRecords : public Reception, public ::testing::WithParamInterface<int> {};
+
+TEST_P(KeptRecords, AreWrittenBeforeAnyGapLineWhenTheDiskTakesThemAgain) {
     Open();
     Live(Utc(2024, 2, 1, 12, 0), "TE5.0,FE80,");
-    files.appendError = ENOSPC;
+    files.appendError = GetParam();
+    files.replaceError = GetParam();
     Live(Utc(2024, 2, 1, 12, 5), "TE6.0,FE80,");
-    files.appendError = 0;
+    Live(Utc(2024, 2, 1, 12, 7), "TE6.5,FE80,");  // not due: 12:05 is taken already
     Live(Utc(2024, 2, 1, 12, 10), "TE7.0,FE80,");
+    EXPECT_EQ(doc->LastStoredTime(), Utc(2024, 2, 1, 12, 0));
+    files.appendError = 0;
+    files.replaceError = 0;
+    // 12:15 never arrived.
+    Live(Utc(2024, 2, 1, 12, 20), "TE9.0,FE80,");
     EXPECT_EQ(files.Read(DataFile("02_2024.orb")),
-              "12:00:00,01.02.24,TE5.0,FE80,\r\n12:05:00,01.02.24,TE-99999,FE-99999,\r\n"
-              "12:10:00,01.02.24,TE7.0,FE80,\r\n");
+              "12:00:00,01.02.24,TE5.0,FE80,\r\n12:05:00,01.02.24,TE6.0,FE80,\r\n"
+              "12:10:00,01.02.24,TE7.0,FE80,\r\n12:15:00,01.02.24,TE-99999,FE-99999,\r\n"
+              "12:20:00,01.02.24,TE9.0,FE80,\r\n");
+    EXPECT_EQ(doc->LastStoredTime(), Utc(2024, 2, 1, 12, 20));
+    EXPECT_TRUE(files.appends.back().sync);
     const auto texts = OutputTexts();
-    ASSERT_EQ(texts.size(), 2u);
+    ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[0], "CWetterDoc::StoreRecord");
-    EXPECT_EQ(texts[1], "No space left on device <==> NR: 28");
+    EXPECT_EQ(texts[1],
+              FileSystem::SystemErrorText(GetParam()) + " <==> NR: " + std::to_string(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, KeptRecords, ::testing::Values(ENOSPC, EROFS),
+                         [](const auto& info) {
+                             return info.param == ENOSPC ? "DiskFull" : "ReadOnly";
+                         });
+
+TEST_F(Reception, KeptRecordsAreBoundedToADayAndWhatIsGivenUpIsSaid) {
+    Open();
+    Live(Utc(2024, 2, 1, 0, 0), "TE5.0,FE80,");
+    files.appendError = ENOSPC;
+    const int day = 24 * 3600 / 300;
+    for (int i = 1; i <= day + 2; ++i) Live(Utc(2024, 2, 1, 0, 0) + i * 300, "TE6.0,FE80,");
+    const std::string given = "00:05:00,01.02.24";
+    int said = 0;
+    for (const auto& text : OutputTexts()) said += text.find(given) != std::string::npos ? 1 : 0;
+    EXPECT_EQ(said, 1) << "said once, with the first record given up";
+    EXPECT_NE(ErrorLogText().find(given), std::string::npos);
+
+    files.appendError = 0;
+    Live(Utc(2024, 2, 1, 0, 0) + (day + 3) * 300, "TE7.0,FE80,");
+    const auto lines = Lines(files.Read(DataFile("02_2024.orb")));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(day + 4));
+    EXPECT_EQ(lines[1], "00:05:00,01.02.24,TE-99999,FE-99999,\r\n");
+    EXPECT_EQ(lines[2], "00:10:00,01.02.24,TE-99999,FE-99999,\r\n");
+    EXPECT_EQ(lines[3], "00:15:00,01.02.24,TE6.0,FE80,\r\n");
+    EXPECT_EQ(lines.back(), Stamp(Utc(2024, 2, 1, 0, 0) + (day + 3) * 300) + "TE7.0,FE80,\r\n");
+}
+
+TEST_F(Reception, DataFileThatFailsAfterAktWertIsReportedWithTheRecordsTime) {
+    Open();
+    files.replaceError = ENOSPC;
+    Live(Utc(2024, 2, 1, 12, 0), "TE5.0,FE80,");
+    Live(Utc(2024, 2, 1, 12, 5), "TE6.0,FE80,");
+    files.appendError = ENOSPC;
+    Live(Utc(2024, 2, 1, 12, 10), "TE7.0,FE80,");
+    const std::string log = ErrorLogText();
+    const std::size_t dataFile = log.find(DataFile("02_2024.orb"));
+    ASSERT_NE(dataFile, std::string::npos) << log;
+    EXPECT_NE(log.find("12:10:00,01.02.24", dataFile), std::string::npos) << log;
+    Live(Utc(2024, 2, 1, 12, 15), "TE8.0,FE80,");
+    EXPECT_EQ(log, ErrorLogText()) << "once until it works again";
+}
+
+TEST_F(Reception, RecordsStillKeptAtTheEndAreNamedInTheErrorLog) {
+    Open();
+    files.appendError = ENOSPC;
+    Live(Utc(2024, 2, 1, 12, 0), "TE5.0,FE80,");
+    Live(Utc(2024, 2, 1, 12, 5), "TE6.0,FE80,");
+    doc.reset();
+    EXPECT_NE(ErrorLogText().find("2 records"), std::string::npos) << ErrorLogText();
 }
 
 TEST_F(Reception, FailedSyncStillCountsAsStored) {
@@ -628,7 +706,7 @@ TEST_F(Reception, TornRecordIsSkippedAndTheNextStartsOnAFreshLine) {
     Live(Utc(2024, 2, 1, 12, 10), "TE7.0,FE80,");
     EXPECT_EQ(files.Read(DataFile("02_2024.orb")),
               "12:00:00,01.02.24,TE5.0,FE80,\r\n12:05:00,01.02.24,TE\r\n"
-              "12:05:00,01.02.24,TE-99999,FE-99999,\r\n12:10:00,01.02.24,TE7.0,FE80,\r\n");
+              "12:05:00,01.02.24,TE6.0,FE80,\r\n12:10:00,01.02.24,TE7.0,FE80,\r\n");
     EXPECT_EQ(doc->FindLastRecord()->time, Utc(2024, 2, 1, 12, 10));
 }
 
