@@ -145,6 +145,7 @@ TEST(UnitsOfAFreshStation, TheFirstStartBringsUnitsForEverySensor) {
     ShowWindow(dialog);
     Click(dialog.GroupList(), "Temperature");
     Click(dialog.UnitList(), "\u00B0C");
+    EXPECT_TRUE(dialog.grab().save(Screenshot("units-first-start.png")));
     QTest::mouseClick(ButtonNamed(dialog, "Accept"), Qt::LeftButton);
     ASSERT_TRUE(dialog.Choice());
     EXPECT_EQ(dialog.Choice()->unit, "\260C");
