@@ -14,11 +14,23 @@ bool InlineModemUi::RunDialogue(const std::function<bool()>& dialogue) {
 
 void InlineModemUi::ShowBusy(std::string_view text) {
     m_busy = true;
+    m_busyText = text;
     m_ui.ShowBusy(text);
 }
 
 void InlineModemUi::SetBusyText(std::string_view text) {
-    if (m_busy) m_ui.ShowBusy(text);
+    if (!m_busy) return;
+    m_busyText = text;
+    m_ui.ShowBusy(text);
+}
+
+template <class Ask>
+auto InlineModemUi::WithBusyAside(Ask ask) {
+    const bool busy = m_busy;
+    if (busy) m_ui.HideBusy();
+    auto answer = ask();
+    if (busy && m_busy) m_ui.ShowBusy(m_busyText);
+    return answer;
 }
 
 void InlineModemUi::EndBusy() {
@@ -27,9 +39,14 @@ void InlineModemUi::EndBusy() {
     m_ui.HideBusy();
 }
 
-void InlineModemUi::ShowWarning(std::string_view text) { m_ui.CautionBox(text); }
+void InlineModemUi::ShowWarning(std::string_view text) {
+    WithBusyAside([&] {
+        m_ui.CautionBox(text);
+        return true;
+    });
+}
 
 std::optional<std::string> InlineModemUi::AskPin(std::string_view prompt) {
     if (!m_askPin) return std::nullopt;
-    return m_askPin(prompt);
+    return WithBusyAside([&] { return m_askPin(prompt); });
 }

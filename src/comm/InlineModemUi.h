@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "comm/ModemUi.h"
 
@@ -23,8 +24,14 @@ public:
     std::optional<std::string> AskPin(std::string_view prompt) override;
 
 private:
+    // A window that waits for a person comes first: the busy window, which stays
+    // on top, would cover it. It comes back with its text afterwards.
+    template <class Ask>
+    auto WithBusyAside(Ask ask);
+
     Ui& m_ui;
     PinPrompt m_askPin;
     bool m_busy = false;
+    std::string m_busyText;
     bool m_running = false;
 };

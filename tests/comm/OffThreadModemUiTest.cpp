@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "ManualEventQueue.h"
+#include "ScriptedUi.h"
+#include "comm/InlineModemUi.h"
 #include "comm/OffThreadModemUi.h"
 
 namespace {
@@ -68,6 +70,30 @@ TEST(OffThreadModemUi, SecondDialogueWhileOneRunsIsRefused) {
     self = &ui;
     EXPECT_TRUE(ui.RunDialogue([] { return true; }));
     EXPECT_FALSE(nested);
+}
+
+TEST(InlineModemUi, BusyWindowStepsAsideForTheWindowsThatWaitForAPerson) {
+    ScriptedUi ui;
+    bool busyWhileAsked = true;
+    InlineModemUi windows(ui, [&](std::string_view) {
+        busyWhileAsked = ui.busy;
+        return std::optional<std::string>("1234");
+    });
+    windows.ShowBusy("Connecting to GSM!");
+    windows.SetBusyText("Establishing GSM connection!");
+    EXPECT_EQ(windows.AskPin("Please insert PIN!"), std::optional<std::string>("1234"));
+    EXPECT_FALSE(busyWhileAsked);
+    EXPECT_TRUE(ui.busy);
+    EXPECT_EQ(ui.shown.back().text, "Establishing GSM connection!") << "back with its text";
+
+    windows.ShowWarning("Could not connect to dialed number");
+    ASSERT_GE(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[ui.shown.size() - 2].kind, "caution");
+    EXPECT_EQ(ui.shown.back().kind, "busy");
+
+    windows.EndBusy();
+    windows.ShowWarning("Failed to connect!");
+    EXPECT_FALSE(ui.busy) << "an ended busy window stays closed";
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -96,6 +101,83 @@ TEST(QtModemUi, ProgramStaysAliveWhileTheDialogueWaitsAndMainWindowsTakeNoClicks
     EXPECT_EQ(clicks, 0);
     QTest::mouseClick(connect, Qt::LeftButton);
     EXPECT_EQ(clicks, 1) << "clicks reach the main windows again afterwards";
+}
+
+// What a person sees: the windows on top of each other as a window manager
+// stacks them, windows that stay on top above the others.
+QImage ScreenPicture() {
+    QImage picture(QGuiApplication::primaryScreen()->size(), QImage::Format_RGB32);
+    picture.fill(Qt::darkGray);
+    QPainter painter(&picture);
+    for (const bool onTop : {false, true})
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() &&
+                window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop)
+                painter.drawPixmap(window->geometry().topLeft(), window->grab());
+    return picture;
+}
+
+TEST(QtModemUi, PinWindowIsNotCoveredByTheBusyWindowAndTheBusyWindowComesBack) {
+    QtUi ui;
+    QtEventQueue events;
+    QtModemUi modemUi(ui, events);
+    QWidget mainWindow;
+    mainWindow.resize(800, 600);
+    mainWindow.show();
+    mainWindow.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+
+    // A person who clicks into the field, types the PIN and clicks OK, where nothing covers them.
+    std::vector<QString> covering;
+    bool answered = false;
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<CDlgPinPuk*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible() || answered) return;
+        answered = true;
+        QPushButton* ok = nullptr;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text().remove('&') == "OK") ok = button;
+        ASSERT_NE(ok, nullptr);
+        QLineEdit& field = dialog->EntryField();
+        const QRect fieldOnScreen(field.mapToGlobal(QPoint(0, 0)), field.size());
+        const QRect okOnScreen(ok->mapToGlobal(QPoint(0, 0)), ok->size());
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window != dialog && window->isVisible() &&
+                window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+                !dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
+                (window->geometry().intersects(fieldOnScreen) ||
+                 window->geometry().intersects(okOnScreen)))
+                covering.push_back(window->findChild<QLabel*>() != nullptr
+                                       ? window->findChild<QLabel*>()->text()
+                                       : window->objectName());
+        ScreenPicture().save(Screenshot("modem-pin-first.png"));
+        QTest::mouseClick(&field, Qt::LeftButton, {}, field.rect().center());
+        QTest::keyClicks(&field, "1234");
+        QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+    });
+    person.start(50);
+
+    std::optional<std::string> pin;
+    bool busyAgain = false;
+    modemUi.RunDialogue([&] {
+        modemUi.ShowBusy("Establishing GSM connection! \r\nNeeds app. 30 sec.");
+        pin = modemUi.AskPin("Please insert PIN!");
+        events.Post([&] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->isVisible() && window->findChild<QProgressBar*>() != nullptr)
+                    busyAgain = window->findChild<QLabel*>()->text().startsWith(
+                        "Establishing GSM connection!");
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        modemUi.EndBusy();
+        return true;
+    });
+
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(covering.empty()) << covering.front().toStdString();
+    EXPECT_EQ(pin, std::optional<std::string>("1234"));
+    EXPECT_TRUE(busyAgain) << "the busy window is back once the PIN is given";
 }
 
 }  // namespace
