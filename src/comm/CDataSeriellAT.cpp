@@ -50,7 +50,7 @@ std::string ReplyName(int reply) {
     for (const ReplyText& candidate : kReplies)
         if (candidate.reply == reply)
             return candidate.reply == CDataSeriellAT::kNoCarrier ? "NO CARRIER"
-                                                                  : std::string(candidate.text);
+                                                                 : std::string(candidate.text);
     return "OK";
 }
 

@@ -323,7 +323,8 @@ TEST_F(ConnectionCommand, AcceptLeavesTheRunningLinkItsTransportsUntilTheNextCon
         "[DataParams]\nSettsID=2\n[TCP/IP Schnittstelle]\nIP-Adresse=old.lan\nIP-Port=23\n" +
             forwarding);
     const std::shared_ptr<FakeTransport> running = Transport();
-    const auto forwardPort = std::static_pointer_cast<FakeTransport>(process.ForwardTransport.Get());
+    const auto forwardPort =
+        std::static_pointer_cast<FakeTransport>(process.ForwardTransport.Get());
     ASSERT_TRUE(running->open);
     ASSERT_TRUE(forwardPort->open);
 

@@ -1,9 +1,8 @@
 // Forwarding the station's lines to a second serial port while the station
 // talks over a pseudo-terminal: a forwarding port that nobody reads any more
 // must not hold up the user-interface thread that stores the records.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <pty.h>
 #include <unistd.h>
 
@@ -77,8 +76,9 @@ TEST_F(ForwardingConversation, PortNobodyReadsDropsTheLinesAndNeverHoldsUpTheRec
     ASSERT_TRUE(StartStation(orbsim::LinkKind::kPty, options));
     UnreadPort unread;
     ASSERT_FALSE(unread.Path().empty());
-    ASSERT_TRUE(OpenDocument(std::string(kLoggerStation) + "[Weiterleitung]\nAktiv=TRUE\nCOM-Port=" +
-                                 unread.Path() + "\nBaudrate=9600\n",
+    ASSERT_TRUE(OpenDocument(std::string(kLoggerStation) +
+                                 "[Weiterleitung]\nAktiv=TRUE\nCOM-Port=" + unread.Path() +
+                                 "\nBaudrate=9600\n",
                              1));
     ASSERT_EQ(RunInitialisation(), 0);
     document->SetLastReceivedTime(std::time(nullptr));

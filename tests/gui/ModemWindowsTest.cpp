@@ -7,11 +7,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
-#include <QPainter>
-#include <QScreen>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
