@@ -5,6 +5,7 @@
 #include "display/DiagramPeriod.h"
 #include "model/CSensoren.h"
 #include "model/CSumHour.h"
+#include "model/MissingValue.h"
 #include "model/TextNumbers.h"
 #include "platform/Clock.h"
 #include "storage/CAktuell.h"
@@ -48,7 +49,8 @@ SensorWindowSource SourceFor(const DiagramPeriod& period, const CAktuell* curren
     source.cursorTracking = cursorTracking;
     if (period.momentary) {
         if (current != nullptr) {
-            source.statistics = &current->m_statistics;
+            // Logger records leave the history empty: its statistics are no data yet.
+            if (!current->m_history.empty()) source.statistics = &current->m_statistics;
             source.currentValue = current->m_value;
         }
         return source;
@@ -166,7 +168,9 @@ void SensorWindowModel::UpdateDisplay(const SensorWindowSource& source) {
         std::optional<float> value = source.currentValue;
         if (m_sensor != nullptr && m_sensor->m_hourlySum && m_sensor->m_sumHour)
             value = m_sensor->m_sumHour->Total;
-        if (m_sensor != nullptr && source.showsCurrentValue && value)
+        // The missing marker (a sensor that only logger records have reached so
+        // far, a gap, a value out of limits) is no reading to show.
+        if (m_sensor != nullptr && source.showsCurrentValue && value && IsValidValue(*value))
             m_valueText = Number(*value);
         else
             m_valueText = kNoValue;

@@ -31,7 +31,8 @@ struct SensorWindowSource {
 };
 
 // The source of a window in the view's present mode. Momentary: `current`,
-// the document's current-value record of the identifier. File mode: `series`,
+// the document's current-value record of the identifier (without statistics
+// while its history is empty). File mode: `series`,
 // the view's series of the identifier, with the document's current value when
 // the document connects to a station, else the series' last value. Either
 // pointer is null when the identifier is missing there.

@@ -164,6 +164,27 @@ TEST_F(SensorWindowModelTest, CurrentValueOnlyForAPeriodEndingAtPresent) {
     EXPECT_EQ(m_window.ValueText(), "-------");
 }
 
+// Logger records set only the raw value: until a live record comes the
+// converted value is still the missing marker, in either mode.
+TEST_F(SensorWindowModelTest, AMissingCurrentValueShowsDashesNotTheMarker) {
+    CAktuell current("TE", m_sensor.get());
+    current.SetRawValue(12.5f, Utc(2024, 7, 10, 10, 0, 0));
+    DiagramPeriod period;
+    period.momentary = true;
+    m_window.UpdateDisplay(SourceFor(period, &current, nullptr, true, false));
+    EXPECT_EQ(m_window.ValueText(), "-------");
+    EXPECT_EQ(m_window.RowText(SensorRow::kMaximum), "-------")
+        << "no history yet: no 0.0 of 01.01.70";
+
+    const SensorStatistics statistics;
+    for (float missing : {-99999.0f, -99990.0f, -999999.0f}) {
+        m_window.UpdateDisplay(Present(&statistics, missing));
+        EXPECT_EQ(m_window.ValueText(), "-------") << missing;
+    }
+    m_window.UpdateDisplay(Present(&statistics, -99989.0f));
+    EXPECT_EQ(m_window.ValueText(), "-99989.0 C") << "a very low value that is no marker";
+}
+
 TEST_F(SensorWindowModelTest, HourlySumSensorShowsItsHourlySum) {
     m_sensor->m_hourlySum = true;
     m_sensor->m_sumHour = std::make_unique<CSumHour>();
@@ -282,6 +303,7 @@ TEST_F(SensorWindowModelTest, SliderMoveRecomputesTheRangeWithinTheSliderBounds)
 TEST_F(SensorWindowModelTest, SourceFollowsTheViewMode) {
     CAktuell current("TE", m_sensor.get());
     current.m_value = 18.0f;
+    current.m_history.emplace_back(Utc(2024, 7, 10, 10, 5, 0), 18.0f);
     CListGraph series(*m_sensor);
     series.TakeValue(12.0f, Utc(2024, 7, 10, 10, 0, 0), CListGraph::kMaximum);
     series.CloseInterval(Utc(2024, 7, 10, 9, 55, 0), Utc(2024, 7, 10, 10, 0, 0));

@@ -293,6 +293,24 @@ TEST_F(DiagramViewTest, MomentaryValuesGrowWithEachRecord) {
     EXPECT_NE(view.SensorWindows().front()->ValueField().text(), "-------");
 }
 
+// A logger read-out sets no current value: until a live record comes the
+// windows say so instead of showing the missing marker.
+TEST_F(DiagramViewTest, AfterOnlyLoggerRecordsTheSingleValueWindowsShowNoValue) {
+    CWetterView& view = View();
+    PeriodChoice choice;
+    choice.momentary = true;
+    choice.checkedIdentifiers = {"TE", "FE"};
+    view.ApplyPeriodChoice(choice, AcceptPeriod(choice, std::time(nullptr)));
+    ASSERT_EQ(view.SensorWindows().size(), 2u);
+    view.Document().ProcessLine(Stamp(std::time(nullptr) - 60) + "TE12.5,FE80,\r\n", true, true);
+    view.UpdateView();
+    QTest::qWait(300);
+    for (const auto& window : view.SensorWindows())
+        EXPECT_EQ(window->ValueField().text().toStdString(), "-------");
+    EXPECT_TRUE(
+        view.SensorWindows().front()->grab().save(Screenshot("sensor-window-logger-only.png")));
+}
+
 TEST_F(DiagramViewTest, PeriodDialogRefusesAFuturePeriodAndKeepsItsSensors) {
     CWetterView& view = View();
     AppContext& context = view.Document().Context();
