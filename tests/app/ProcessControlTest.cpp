@@ -3,6 +3,7 @@
 // dialogs' checks and messages, and how parameters reach the started program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -363,6 +364,25 @@ TEST(ProcessRun, RecordsDuringTheWaitEachGetTheirPageWaitAndStartInOrder) {
     world.clock.Advance(1);
     EXPECT_EQ(world.launcher.calls, all);
     EXPECT_FALSE(world.Control().StartsPending());
+}
+
+TEST(ProcessRun, ALoggerReadOutStartsTheProgramOncePerRecord) {
+    ProcessWorld world;
+    MainSwitchboard board(world.context);
+    world.context.host = &board;
+    board.AddDocument(*world.doc);
+    world.Control().AddProcess({"/opt/a.sh", "", "TE>0", ""});
+    const std::time_t first = world.clock.Now() - 58 * 300;
+    for (int i = 0; i < 58; ++i) {
+        world.doc->ProcessLine(Stamp(first + i * 300) + "TE12.5,FE80,\r\n", true, true);
+        world.events.RunPending();
+        world.clock.Advance(20);
+    }
+    world.clock.Advance(58 * ProcessControl::kPageWaitMs);
+    EXPECT_EQ(std::count(world.launcher.calls.begin(), world.launcher.calls.end(),
+                         std::string("launch /opt/a.sh")),
+              58);
+    world.context.host = nullptr;
 }
 
 TEST(ProcessRun, AStartThatFailsDuringTheQueueIsTriedWithTheNextRecord) {
