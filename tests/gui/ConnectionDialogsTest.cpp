@@ -38,6 +38,8 @@
 #include "gui/comm/CKonfigurationComDlg.h"
 #include "gui/platform/QtEventQueue.h"
 #include "gui/storage/CDatenSpeichernDlg.h"
+#include "model/Colours.h"
+#include "model/OutputList.h"
 #include "platform/AutoResetEvent.h"
 #include "platform/IniProfile.h"
 #include "platform/SystemClock.h"
@@ -49,6 +51,7 @@
 
 #include "StationHome.h"
 #include "app/CWetterDoc.h"
+#include "comm/ProcessValues.h"
 #include "gui/app/CMainFrame.h"
 #include "gui/app/CWetterApp.h"
 #include "sim/SeedData.h"
@@ -582,6 +585,71 @@ TEST_F(ConnectionWindowsWithStation, FirstStartLeadsFromTheStorageOptionsToAcqui
             << "records are stored";
         EXPECT_TRUE(std::filesystem::is_directory(m_home.DataFolder()));
     }
+}
+
+TEST_F(ConnectionWindowsWithStation, AcceptWhileRecordsArriveKeepsTheLinkUntilTheNextConnect) {
+    orbsim::StationOptions options;
+    options.link = orbsim::LinkKind::kTcp;
+    Start(options);
+    ConnectThroughTheMenu([&](CEinstellung& dialog) {
+        dialog.TypeButton(ConnectionType::kTcp).click();
+        dialog.AddressField().setText("127.0.0.1");
+        dialog.TcpPortField().setText(QString::number(m_station->TcpPort()));
+        dialog.ReconnectButton().click();
+    });
+    ASSERT_TRUE(Document().AcquisitionRunning());
+    const auto link = Document().Context().process.CurrentTransport.Get();
+
+    ConnectThroughTheMenu([&](CEinstellung& dialog) {
+        dialog.AddressField().setText("192.0.2.1");
+        QTest::mouseClick(&dialog.AcceptButton(), Qt::LeftButton, {},
+                          dialog.AcceptButton().rect().center());
+    });
+    EXPECT_EQ(m_ui->Messages(),
+              std::vector<std::string>{"Settings will be used for the next time"});
+    EXPECT_EQ(Document().Context().process.CurrentTransport.Get(), link);
+    const std::time_t accepted = Document().LastStoredTime();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Document().LastStoredTime() >= accepted + 4; }, 8000))
+        << "records go on arriving over the link in use";
+    EXPECT_TRUE(link->IsOpen());
+}
+
+TEST_F(ConnectionWindowsWithStation, CancelledBaudSearchIsACautionWithItsOutputLine) {
+    orbsim::StationOptions options;
+    options.link = orbsim::LinkKind::kPty;
+    options.linkPath = m_home.folder.File("ttyStation");
+    options.faults.silent = true;
+    Start(options);
+    OutputList::Process().Clear();
+    bool cancelled = false;
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        auto* search = qobject_cast<CBaudrate*>(QApplication::activeModalWidget());
+        if (search == nullptr || cancelled) return;
+        cancelled = true;
+        QTest::mouseClick(&search->CancelButton(), Qt::LeftButton, {},
+                          search->CancelButton().rect().center());
+    });
+    person.start(100);
+    ConnectThroughTheMenu([&](CEinstellung& dialog) {
+        dialog.TypeButton(ConnectionType::kSerial).click();
+        dialog.SerialPortBox().setEditText(QString::fromStdString(options.linkPath));
+        dialog.SearchBaudButton().click();
+        dialog.ReconnectButton().click();
+    });
+    person.stop();
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(Document().AcquisitionRunning());
+    const std::string text =
+        "Receive no data!\n\nAction:\n- Is the selected port OK?\n- Is the connection to the "
+        "weatherstation OK?";
+    ASSERT_EQ(m_ui->shown.size(), 1u);
+    EXPECT_EQ(m_ui->shown[0].kind, "caution");
+    EXPECT_EQ(m_ui->shown[0].text, text);
+    bool purple = false;
+    for (const auto& line : OutputList::Process().Snapshot())
+        purple = purple || (line.text == text && line.colour == kColourCaution);
+    EXPECT_TRUE(purple);
 }
 
 TEST_F(ConnectionWindowsWithStation, ReconnectOverASerialLineSearchesTheRateFirst) {
