@@ -376,11 +376,16 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
         ComputeVirtualSensors(recordTime);
 
         // The main window runs process control later, if this document is still open then.
-        AppContext& context = m_context;
-        CWetterDoc* document = this;
-        m_context.events.Post([&context, document] {
-            if (context.host != nullptr) context.host->RunProcessControl(document);
-        });
+        // Lines already waiting are processed before that call arrives, so this
+        // record's values go with it.
+        if (m_context.host != nullptr) {
+            m_processValues.push_back(m_vergleichParser);
+            AppContext& context = m_context;
+            CWetterDoc* document = this;
+            m_context.events.Post([&context, document] {
+                if (context.host != nullptr) context.host->RunProcessControl(document);
+            });
+        }
     }
 
     const bool pcSendsCommands = m_settings.interpretation.loggerStation == 0 && !logger;
@@ -403,7 +408,15 @@ void CWetterDoc::ProcessLine(std::string_view line, bool force, bool logger) {
     UpdateAllViews();
 }
 
-void CWetterDoc::RunProcessControl() { m_processControl->RunProcessControl(m_vergleichParser); }
+void CWetterDoc::RunProcessControl() {
+    if (m_processValues.empty()) {
+        m_processControl->RunProcessControl(m_vergleichParser);
+        return;
+    }
+    const CVergleichParser values = std::move(m_processValues.front());
+    m_processValues.pop_front();
+    m_processControl->RunProcessControl(values);
+}
 
 std::string CWetterDoc::BuildRecordLine(std::time_t recordTime) {
     std::string line = RecordLine::TimePrefix(recordTime);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -179,7 +180,8 @@ public:
 
     // The station's processes, loaded with the document.
     ProcessControl& Processes() { return *m_processControl; }
-    // Process control over this record's comparison variables (from the main window).
+    // Process control over the comparison variables of the oldest record whose
+    // call is still posted (the current ones when none is).
     void RunProcessControl();
 
     AppContext& Context() { return m_context; }
@@ -224,6 +226,8 @@ private:
     CFormelParser m_formelParser;
     CVergleichParser m_vergleichParser;
     std::unique_ptr<ProcessControl> m_processControl;
+    // The condition values of each record whose process control is still posted.
+    std::deque<CVergleichParser> m_processValues;
     std::unique_ptr<DocumentView> m_multiDisplay;
 
     // Acquisition state.

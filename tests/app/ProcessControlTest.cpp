@@ -385,6 +385,25 @@ TEST(ProcessRun, ALoggerReadOutStartsTheProgramOncePerRecord) {
     world.context.host = nullptr;
 }
 
+TEST(ProcessRun, LinesWaitingTogetherAreEachJudgedWithTheirOwnValues) {
+    ProcessWorld world;
+    MainSwitchboard board(world.context);
+    world.context.host = &board;
+    board.AddDocument(*world.doc);
+    world.Control().AddProcess({"/opt/a.sh", "", "TE>10", ""});
+    // Both lines are received before the main window runs process control for the first.
+    const std::time_t first = world.clock.Now() - 600;
+    world.doc->ProcessLine(Stamp(first) + "TE12.5,FE80,\r\n", true, false);
+    world.doc->ProcessLine(Stamp(first + 300) + "TE5.0,FE80,\r\n", true, false);
+    world.events.RunPending();
+    world.clock.Advance(10 * ProcessControl::kPageWaitMs);
+    EXPECT_EQ(std::count(world.launcher.calls.begin(), world.launcher.calls.end(),
+                         std::string("launch /opt/a.sh")),
+              1)
+        << "the first record holds TE 12.5, the second 5.0";
+    world.context.host = nullptr;
+}
+
 TEST(ProcessRun, AStartThatFailsDuringTheQueueIsTriedWithTheNextRecord) {
     ProcessWorld world;
     world.Control().AddProcess({"/opt/r.sh", "", "TA>30", "TA<25"});
