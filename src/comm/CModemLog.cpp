@@ -10,11 +10,6 @@
 
 namespace {
 constexpr std::uint32_t kColourCause = Rgb(151, 47, 49);
-
-std::string FileName(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 }  // namespace
 
 CModemLog::CModemLog(std::string path, Clock& clock, EventQueue& events, Ui& ui)
@@ -33,8 +28,7 @@ bool CModemLog::WriteToLog(std::string_view text) {
     const std::string reason = FileSystem::SystemErrorText(appended.error);
     OutputWrite("CModemLog::WriteToLOg", kColourCause);
     OutputWrite(reason + " <==> NR: " + std::to_string(appended.error), kColourCause);
-    // The box alone must say which file is meant ("ModemLog.txt: Is a directory").
-    const std::string shown = FileName(m_path) + ": " + reason;
+    const std::string shown = LogFailureText(m_path, reason);
     Ui& ui = m_ui;
     m_events.Post([&ui, shown] { ui.MessageBox(shown, "Error", MsgButtons::Ok, MsgIcon::Error); });
     return false;

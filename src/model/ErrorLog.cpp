@@ -48,7 +48,7 @@ bool ErrorLog::WriteErrorLog(std::string_view text, bool withDate, bool withTime
     std::lock_guard lock(m_mutex);
     const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (fd < 0) {
-        const std::string message = FileSystem::SystemErrorText(errno);
+        const std::string message = LogFailureText(m_path, FileSystem::SystemErrorText(errno));
         Ui& ui = m_ui;
         m_events.Post([&ui, message] {
             ui.MessageBox(message, kOpenFailureCaption, MsgButtons::Ok, MsgIcon::Error);

@@ -16,3 +16,12 @@ std::string DayFramedLogEntry(std::string_view text, std::time_t time) {
     entry += "\r\n" + kLogFrame + "\r\n\r\n\r\n";
     return entry;
 }
+
+std::string LogFailureText(std::string_view path, std::string_view reason) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    std::string text(name);
+    text += ": ";
+    text += reason;
+    return text;
+}

@@ -14,3 +14,8 @@ inline const std::string kLogFrame(92, '#');
 // with local date and time ("Fri 11.12.26 ; 08:04:28"), the text, the frame and
 // two empty lines, all with CR LF.
 std::string DayFramedLogEntry(std::string_view text, std::time_t time);
+
+// The text of a box about a log file that cannot be written: the file's name
+// and the system's reason ("ModemLog.txt: Is a directory"), since the box alone
+// must say which file is meant.
+std::string LogFailureText(std::string_view path, std::string_view reason);

@@ -59,8 +59,8 @@ void AwekasLog::ReportFailure(int error) {
     OutputWrite("Awekas", 0);
     OutputWrite(text + " <==> NR: " + std::to_string(error), kColourCause);
     if (m_boxPending.exchange(true)) return;
-    m_events.Post([this, text] {
-        m_ui.MessageBox(text, m_caption, MsgButtons::Ok, MsgIcon::Error);
+    m_events.Post([this, shown = LogFailureText(m_path, text)] {
+        m_ui.MessageBox(shown, m_caption, MsgButtons::Ok, MsgIcon::Error);
         m_boxPending = false;
     });
 }

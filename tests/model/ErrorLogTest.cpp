@@ -66,6 +66,7 @@ TEST_F(ErrorLogTest, UnwritableLogShowsTheSystemTextAndFails) {
     EXPECT_TRUE(ui.Messages().empty()) << "the message waits for the user-interface thread";
     events.RunPending();
     ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0], "No such file or directory");
+    EXPECT_EQ(ui.Messages()[0], "ErrLog.txt: No such file or directory")
+        << "the box alone says which file is meant";
 }
 }  // namespace

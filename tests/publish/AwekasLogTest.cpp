@@ -116,7 +116,7 @@ TEST_F(AwekasLogTest, UnwritableLogIsReportedOnceUntilTheBoxHasBeenShown) {
     EXPECT_TRUE(ui.shown.empty()) << "boxes belong to the user-interface thread";
     EXPECT_EQ(events.RunPending(), 1u);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, system);
+    EXPECT_EQ(ui.shown[0].text, "AwekasLog.txt: " + system) << "the box says which file is meant";
     EXPECT_EQ(ui.shown[0].caption, "wetter");
 
     EXPECT_FALSE(log.Write("c"));
