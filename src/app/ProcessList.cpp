@@ -63,14 +63,14 @@ bool ProcessList::StoreProcesses(Profile& profile, const std::string& file) cons
     written = profile.WriteText(file, kCountSection, kCountKey, std::to_string(Count())) && written;
     for (std::size_t i = 0; i < m_processes.size(); ++i) {
         const CProcess& process = *m_processes[i];
-        const std::string section = std::to_string(i + 1);
-        const std::pair<std::string_view, const std::string*> values[] = {
-            {kProgramKey, &process.Program},
-            {kParameterKey, &process.Parameter},
-            {kExecKey, &process.ExecCondition},
-            {kReleaseKey, &process.ReleaseCondition}};
-        for (const auto& [key, value] : values)
-            written = profile.WriteText(file, section, key, ProfileValue(*value)) && written;
+        // One change of the file per process: key by key, a list near the
+        // limit replaced the file four thousand times.
+        const std::vector<std::pair<std::string, std::string>> keys = {
+            {std::string(kProgramKey), ProfileValue(process.Program)},
+            {std::string(kParameterKey), ProfileValue(process.Parameter)},
+            {std::string(kExecKey), ProfileValue(process.ExecCondition)},
+            {std::string(kReleaseKey), ProfileValue(process.ReleaseCondition)}};
+        written = profile.WriteKeys(file, std::to_string(i + 1), keys) && written;
     }
     return written;
 }
