@@ -29,9 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         folder.Write("awekas.ini", std::string_view(reinterpret_cast<const char*>(data), size));
 
     const AwekasSettings settings = LoadAwekasSettings(profile, file);
-    for (const std::string* text :
-         {&settings.password, &settings.user, &settings.proxyAddress, &settings.proxyPassword,
-          &settings.proxyUser})
+    for (const std::string* text : {&settings.password, &settings.user, &settings.proxyAddress,
+                                    &settings.proxyPassword, &settings.proxyUser})
         if (text->size() > kAwekasMaxText) FuzzFail(kName, "text too long");
 
     // The dialog's boxes, then the record an upload sends.

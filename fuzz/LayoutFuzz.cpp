@@ -43,8 +43,9 @@ void Fill(MemoryRegistry& registry, std::string_view bytes) {
         const char kind = line[equals + 1];
         const std::string_view value = line.substr(equals + 2);
         if (kind == 'i') {
-            registry.WriteInt(section, key,
-                              static_cast<int>(std::strtol(std::string(value).c_str(), nullptr, 10)));
+            registry.WriteInt(
+                section, key,
+                static_cast<int>(std::strtol(std::string(value).c_str(), nullptr, 10)));
         } else if (kind == 't') {
             registry.WriteText(section, key, value);
         } else if (kind == 'b') {

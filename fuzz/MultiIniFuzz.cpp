@@ -55,8 +55,8 @@ ScreenRect Fit(const MultiWindowPlacement& p, const std::vector<ScreenRect>& scr
     if ((fitted.width < kMinimum.width && fitted.width != on->width) ||
         (fitted.height < kMinimum.height && fitted.height != on->height))
         FuzzFail(kName, "fitted window below the minimum size");
-    if (Within(wanted, *on) && wanted.width >= kMinimum.width &&
-        wanted.height >= kMinimum.height && !(fitted == wanted))
+    if (Within(wanted, *on) && wanted.width >= kMinimum.width && wanted.height >= kMinimum.height &&
+        !(fitted == wanted))
         FuzzFail(kName, "a window on its screen was moved");
     return fitted;
 }
@@ -75,8 +75,7 @@ void CheckInRange(const MultiDisplaySettings& settings) {
     if (p.showCommand != MultiWindowPlacement::kShowNormal &&
         p.showCommand != MultiWindowPlacement::kShowMaximized)
         FuzzFail(kName, "unknown show command");
-    if (p.dockArea != 0 && p.dockArea != 1 && p.dockArea != 2 && p.dockArea != 4 &&
-        p.dockArea != 8)
+    if (p.dockArea != 0 && p.dockArea != 1 && p.dockArea != 2 && p.dockArea != 4 && p.dockArea != 8)
         FuzzFail(kName, "unknown dock area");
     if (UnpackPlacement(PackPlacement(p)) !=
         MultiWindowPlacement{p.showCommand, p.left, p.top, p.right, p.bottom, 0})
@@ -124,8 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzFail(kName, "saved settings read back changed");
 
     if (settings.placement) {
-        const ScreenRect window =
-            Fit(*settings.placement, kScreenSets[size % kScreenSets.size()]);
+        const ScreenRect window = Fit(*settings.placement, kScreenSets[size % kScreenSets.size()]);
         Paint(settings, {0, 0, window.width, window.height});
     } else {
         Paint(settings, {0, 0, 400, 300});

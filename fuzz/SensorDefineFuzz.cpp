@@ -119,9 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string defineFile = folder.Write(
         "define.ini", split == std::string_view::npos ? bytes : bytes.substr(0, split));
     const std::string internFile =
-        folder.Write("intern.ini", split == std::string_view::npos
-                                       ? bytes
-                                       : bytes.substr(split + kSplit.size()));
+        folder.Write("intern.ini",
+                     split == std::string_view::npos ? bytes : bytes.substr(split + kSplit.size()));
 
     const std::vector<std::string> stations = SectionNames(profile, defineFile);
     for (const std::string& identifier : stations) Measured(profile, defineFile, identifier);

@@ -27,7 +27,8 @@ constexpr std::string_view kNewUnit = "fz/h";
 
 // A group a section can be named after and read back under.
 bool IsPlainName(std::string_view name) {
-    if (name.empty() || name.size() > 40 || name.front() == '[' || name.front() == ';') return false;
+    if (name.empty() || name.size() > 40 || name.front() == '[' || name.front() == ';')
+        return false;
     if (name.front() == ' ' || name.back() == ' ' || name.front() == '"' || name.front() == '\'')
         return false;
     return std::none_of(name.begin(), name.end(), [](char c) {

@@ -59,8 +59,7 @@ TEST_F(SensorDialogRoundTrip, StationSensorWithAQuotedNameStoresAndLoadsBackTheS
             dialog.InputFrom(*ReadMeasuredSensor(profile, defineFile, "TA"));
         ASSERT_FALSE(StationSensorDefine::Validate(input)) << name;
         ASSERT_TRUE(dialog.Store(input));
-        EXPECT_EQ(dialog.InputFrom(*ReadMeasuredSensor(profile, defineFile, "TA")), input)
-            << name;
+        EXPECT_EQ(dialog.InputFrom(*ReadMeasuredSensor(profile, defineFile, "TA")), input) << name;
     }
 }
 
