@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Storing over the damaged file, then loading, gives the same texts back.
-    // Each key is a replace of the file and each read parses all of it, so a
-    // list near the limit costs seconds by design: such lists stop here.
+    // Each process stored replaces the file and each key read parses all of it,
+    // so a list near the limit costs seconds by design: such lists stop here.
     if (list.Count() > kMaxRoundTrip) return 0;
     if (!list.StoreProcesses(profile, file)) FuzzFail(kName, "store failed");
     ProcessList again;
