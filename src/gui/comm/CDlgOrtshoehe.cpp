@@ -44,13 +44,14 @@ CDlgOrtshoehe::CDlgOrtshoehe(CWetterDoc& document, Ui& ui, std::string caption, 
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     buttons->addButton(m_set, QDialogButtonBox::ApplyRole);
-    m_set->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgOrtshoehe::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(m_atStartup);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    m_set->setDefault(true);
 
     connect(m_altitude, &QLineEdit::textEdited, this, &CDlgOrtshoehe::TakeEdit);
     connect(m_set, &QPushButton::clicked, this, &CDlgOrtshoehe::Set);
