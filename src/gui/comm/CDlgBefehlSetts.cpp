@@ -66,7 +66,6 @@ CDlgBefehlSetts::CDlgBefehlSetts(Profile& profile, std::string file, Ui& ui, std
     auto* buttons = new QDialogButtonBox;
     QPushButton* save = buttons->addButton(QStringLiteral("Save"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    save->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgBefehlSetts::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgBefehlSetts::reject);
 
@@ -74,6 +73,8 @@ CDlgBefehlSetts::CDlgBefehlSetts(Profile& profile, std::string file, Ui& ui, std
     layout->addLayout(grid);
     layout->addStretch();
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    save->setDefault(true);
     m_rows[0].command->setFocus();
 }
 

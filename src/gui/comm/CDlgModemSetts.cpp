@@ -89,7 +89,6 @@ CDlgModemSetts::CDlgModemSetts(Profile& profile, std::string stationFile, Ui& ui
     auto* buttons = new QDialogButtonBox;
     m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
     m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    m_ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgModemSetts::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgModemSetts::reject);
 
@@ -100,6 +99,8 @@ CDlgModemSetts::CDlgModemSetts(Profile& profile, std::string stationFile, Ui& ui
     layout->addWidget(limit);
     layout->addWidget(m_logFile);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    m_ok->setDefault(true);
     m_phone->setFocus();
 }
 

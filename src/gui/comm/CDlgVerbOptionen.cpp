@@ -57,7 +57,6 @@ CDlgVerbOptionen::CDlgVerbOptionen(Profile& profile, std::string stationFile,
     auto* buttons = new QDialogButtonBox;
     m_save = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
     m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    m_save->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgVerbOptionen::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgVerbOptionen::reject);
     connect(m_active, &QCheckBox::toggled, this, &CDlgVerbOptionen::EnableTimes);
@@ -66,6 +65,8 @@ CDlgVerbOptionen::CDlgVerbOptionen(Profile& profile, std::string stationFile,
     layout->addWidget(m_active);
     layout->addLayout(times);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    m_save->setDefault(true);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     EnableTimes();
     m_active->setFocus();

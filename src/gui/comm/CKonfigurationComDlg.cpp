@@ -49,13 +49,14 @@ CKonfigurationComDlg::CKonfigurationComDlg(Profile& profile, std::string station
     auto* buttons = new QDialogButtonBox;
     m_accept = buttons->addButton(QStringLiteral("&Accept"), QDialogButtonBox::AcceptRole);
     m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    m_accept->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CKonfigurationComDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CKonfigurationComDlg::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    m_accept->setDefault(true);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_baud->setFocus();
 }

@@ -40,7 +40,6 @@ CRegenresetDlg::CRegenresetDlg(CWetterDoc& document, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     buttons->addButton(m_set, QDialogButtonBox::AcceptRole);
     buttons->addButton(m_accept, QDialogButtonBox::AcceptRole);
-    m_accept->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &CRegenresetDlg::reject);
     connect(m_accept, &QPushButton::clicked, this, [this] {
         AcceptPrecipitationReset(m_document, m_hour->value());
@@ -55,5 +54,7 @@ CRegenresetDlg::CRegenresetDlg(CWetterDoc& document, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    m_accept->setDefault(true);
     m_hour->setFocus();
 }

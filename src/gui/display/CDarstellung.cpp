@@ -118,7 +118,7 @@ CDarstellung::CDarstellung(const DiagramPeriod& period, const SensorSet& sensors
     }
 
     auto* buttons = new QDialogButtonBox;
-    buttons->addButton("Get data", QDialogButtonBox::AcceptRole)->setDefault(true);
+    QPushButton* getData = buttons->addButton("Get data", QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDarstellung::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -134,6 +134,8 @@ CDarstellung::CDarstellung(const DiagramPeriod& period, const SensorSet& sensors
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    getData->setDefault(true);
 
     // Fill from the view, then let the rules decide what takes input.
     (opening.lastHours ? m_lastHours : m_startDate)->setChecked(true);

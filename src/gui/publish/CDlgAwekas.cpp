@@ -117,13 +117,14 @@ CDlgAwekas::CDlgAwekas(AwekasSettings& settings, Profile& profile, std::string f
     columns->addWidget(sensorGroup, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgAwekas::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgAwekas::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     connect(m_active, &QCheckBox::toggled, this, &CDlgAwekas::UpdateEnabling);
     connect(m_proxy, &QCheckBox::toggled, this, &CDlgAwekas::UpdateEnabling);

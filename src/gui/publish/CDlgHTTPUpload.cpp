@@ -63,7 +63,6 @@ CDlgHTTPUpload::CDlgHTTPUpload(CHttpUpload& upload, bool active, Ui& ui, std::st
     proxyFields->addRow(QStringLiteral("P&ort:"), m_proxyPort);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgHTTPUpload::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgHTTPUpload::reject);
 
@@ -73,6 +72,8 @@ CDlgHTTPUpload::CDlgHTTPUpload(CHttpUpload& upload, bool active, Ui& ui, std::st
     layout->addWidget(proxy);
     layout->addStretch();
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     m_activeBox->setFocus();
 }
 

@@ -115,7 +115,6 @@ CHTMLWriterBearbeiten::CHTMLWriterBearbeiten(FileStore& files, std::string path,
     sensors->setRowStretch(1, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CHTMLWriterBearbeiten::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CHTMLWriterBearbeiten::reject);
 
@@ -126,6 +125,8 @@ CHTMLWriterBearbeiten::CHTMLWriterBearbeiten(FileStore& files, std::string path,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     connect(m_add, &QPushButton::clicked, this, [this] { Move(*m_available, *m_selected, false); });
     connect(m_addAll, &QPushButton::clicked, this,

@@ -121,7 +121,6 @@ CDatenSpeicherDlg::CDatenSpeicherDlg(CWetterDoc& document, Ui& ui, std::string c
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Accept"));
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDatenSpeicherDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDatenSpeicherDlg::reject);
 
@@ -129,6 +128,8 @@ CDatenSpeicherDlg::CDatenSpeicherDlg(CWetterDoc& document, Ui& ui, std::string c
     layout->addLayout(top);
     layout->addWidget(additional);
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     connect(m_withoutLogger, &QRadioButton::toggled, this, &CDatenSpeicherDlg::UpdateStoringGroup);
     // "Save virtual sensors" counts at once, as the layout boxes do.

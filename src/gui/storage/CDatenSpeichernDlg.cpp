@@ -74,7 +74,6 @@ CDatenSpeichernDlg::CDatenSpeichernDlg(CWetterDoc& document, Ui& ui, std::string
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Accept"));
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->addButton(m_configure, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDatenSpeichernDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDatenSpeichernDlg::reject);
@@ -83,6 +82,8 @@ CDatenSpeichernDlg::CDatenSpeichernDlg(CWetterDoc& document, Ui& ui, std::string
     layout->addLayout(grid);
     layout->addStretch();
     layout->addWidget(buttons);
+    // Only a button inside the dialog becomes its default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
 
     connect(m_dataBrowse, &QPushButton::clicked, this, [this] { Browse(*m_dataFolder); });
     connect(m_additionalBrowse, &QPushButton::clicked, this,
