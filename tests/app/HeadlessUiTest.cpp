@@ -149,7 +149,7 @@ TEST_F(HeadlessMessages, UnwritableLogIsReportedOnceNotOverAndOver) {
     queue.calls.clear();
     failureBox();
     EXPECT_TRUE(queue.calls.empty()) << "writing that one down must not fail again";
-    EXPECT_EQ(out.str(), "wetter: Port couldn't be opened!\nError: Is a directory\n");
+    EXPECT_EQ(out.str(), "wetter: Port couldn't be opened!\nError: logs: Is a directory\n");
 }
 
 }  // namespace
