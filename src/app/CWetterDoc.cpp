@@ -718,6 +718,7 @@ bool CWetterDoc::StartAcquisition(bool automatic) {
                     m_acquisitionRunning = true;
                 }
                 result = true;
+                if (host != nullptr) host->CancelReconnect(*this);
             }
         }
         if (host != nullptr) host->SetAcquisitionStarted(true);

@@ -25,6 +25,8 @@ public:
     // The station fell silent and reconnecting is on: remember `document` and
     // start the reconnect timer.
     virtual void ArmReconnect(CWetterDoc& document) = 0;
+    // `document`'s link is up again: a reconnect armed for it is not needed.
+    virtual void CancelReconnect(CWetterDoc&) {}
     // Cleared while a connect runs: the data-file check waits meanwhile.
     virtual void SetAcquisitionStarted(bool) {}
     // A document that opened with data files is the one a reconnect goes to.

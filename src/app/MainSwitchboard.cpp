@@ -114,10 +114,20 @@ void MainSwitchboard::ArmReconnect(CWetterDoc& document) {
     m_context.timers.Start(this, kReconnectTimer, ms, [this] { OnReconnectTimer(); });
 }
 
+void MainSwitchboard::CancelReconnect(CWetterDoc& document) {
+    if (m_document == &document) m_context.timers.Stop(this, kReconnectTimer);
+}
+
 void MainSwitchboard::OnReconnectTimer() {
     m_context.timers.Stop(this, kReconnectTimer);
     CWetterDoc* document = m_document;
     if (document == nullptr || !IsOpen(document)) return;
+    // A connect is initialising (its window waits in a loop of its own): a second
+    // one inside it would take its link away. Looked at again after the delay.
+    if (m_context.process.initialisationRunning) {
+        ArmReconnect(*document);
+        return;
+    }
     if (document->StartAcquisition(true))
         m_context.timers.Stop(this, kReconnectTimer);
     else if (IsOpen(document))

@@ -52,6 +52,7 @@ public:
     void ArmReconnect(CWetterDoc& document) override;
     void SetStationClock(CWetterDoc& document) override;
     void SetPcClock(CWetterDoc& document, std::time_t recordTime) override;
+    void CancelReconnect(CWetterDoc& document) override;
     void SetAcquisitionStarted(bool started) override { m_acquisitionStarted = started; }
     void SetReconnectDocument(CWetterDoc& document) override { m_document = &document; }
 

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeTransport.h"
@@ -22,6 +24,8 @@ struct FakeAcquisitionUi final : AcquisitionUi {
     void RunInitialisation(CWetterDoc& document) override {
         ++initialisations;
         if (stationAnswers) document.SetReconnecting(false);
+        // What happens while the initialisation window is open.
+        if (auto during = std::exchange(whileOpen, nullptr)) during();
     }
     bool SearchBaudRate(CDataBase&, SerialLineSettings& line) override {
         ++searches;
@@ -30,6 +34,7 @@ struct FakeAcquisitionUi final : AcquisitionUi {
     }
     void ExitProcess(int code) override { exitCodes.push_back(code); }
 
+    std::function<void()> whileOpen;
     bool stationAnswers = true;
     bool found = true;
     int initialisations = 0;
@@ -208,6 +213,26 @@ TEST_F(Acquisition, ReconnectRepeatsUntilTheStationAnswers) {
     EXPECT_EQ(acquisitionUi.initialisations, 3);
     EXPECT_FALSE(timers.IsRunning(&board, MainSwitchboard::kReconnectTimer));
     EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(Acquisition, ReconnectWaitsForAConnectThatIsInitialisingAndEndsWithIt) {
+    Open();
+    ASSERT_TRUE(doc->OnNewDocument());
+    board.OnNoData(doc.get());
+    ASSERT_TRUE(timers.IsRunning(&board, MainSwitchboard::kReconnectTimer));
+
+    // The user connects meanwhile; the station takes longer than the reconnect delay.
+    int duringInitialisation = 0;
+    acquisitionUi.whileOpen = [&] {
+        clock.Advance(25000);
+        duringInitialisation = acquisitionUi.initialisations;
+    };
+    EXPECT_TRUE(doc->StartAcquisition(false));
+    EXPECT_EQ(duringInitialisation, 2) << "no second connect inside the running one";
+    EXPECT_FALSE(timers.IsRunning(&board, MainSwitchboard::kReconnectTimer))
+        << "the link is up again: nothing to reconnect";
+    clock.Advance(60000);
+    EXPECT_EQ(acquisitionUi.initialisations, 2) << "the working link is left alone";
 }
 
 class ReconnectDelays : public Acquisition, public ::testing::WithParamInterface<std::string> {};
