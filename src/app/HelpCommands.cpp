@@ -42,9 +42,12 @@ void OpenHelp(AppContext& context, Launcher& launcher) {
     const bool opened = context.Files().Exists(pdf) ? launcher.OpenFile(pdf)
                                                     : launcher.Launch("xdg-open", {kManualPage});
     if (opened) return;
+    // The old text names a fixed file; what was really tried follows it.
     context.ui.MessageBox(
         "An error occured opening the help!\nCheck, if the help-file weather.pdf exists, or if "
-        "there are left enough ressources.",
+        "there are left enough ressources.\n\nLooked for: " +
+            pdf + "\nOtherwise: xdg-open " + kManualPage +
+            " (needs a help viewer such as yelp or khelpcenter; or run \"man wetter\")",
         "", MsgButtons::Ok, MsgIcon::Error);
 }
 

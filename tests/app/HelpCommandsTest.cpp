@@ -27,6 +27,10 @@ TEST(HelpCommands, HelpOpensAPdfBesideTheProgramOrElseTheManualPage) {
     OpenHelp(world.context, launcher);
     ASSERT_EQ(world.ui.shown.size(), 1u);
     EXPECT_EQ(world.ui.shown[0].text.substr(0, 35), "An error occured opening the help!\n");
+    // The fixed file name of the text is not the one looked for: the box says which is.
+    EXPECT_NE(world.ui.shown[0].text.find(world.folder.File("wetter.pdf")), std::string::npos)
+        << world.ui.shown[0].text;
+    EXPECT_NE(world.ui.shown[0].text.find("man:wetter"), std::string::npos);
 }
 
 TEST(HelpCommands, RemoteMaintenanceStartsTheStationsCommandOrSaysItIsNotAvailable) {
