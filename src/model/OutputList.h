@@ -23,7 +23,8 @@ class OutputList {
 public:
     static constexpr std::size_t kMaxLines = 100000;
 
-    // Appends `text` without the line end it may end with.
+    // Appends `text` without the line end it may end with; a text that is only
+    // a line end leaves no entry.
     void Write(std::string_view text, std::uint32_t colour);
     std::vector<tagOutpElm> Snapshot() const;
     std::size_t Count() const;

@@ -43,6 +43,7 @@ TEST(OutputListTest, ALineEndAtTheEndOfATextIsNotKept) {
     OutputList list;
     list.Write("?D\r\n", kColourCommand);
     list.Write("ATZ\r", kColourCommand);
+    list.Write("\r\n", kColourCommand);  // the bare line ends sent at a disconnect
     list.Write("Error!\nWeatherstation could not understand sequent: !R5\r\n\r\n", 0);
     list.Write("Timer 3000", 0);
     const std::vector<std::string> expected{
