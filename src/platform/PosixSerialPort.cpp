@@ -189,37 +189,22 @@ SerialPort::ReadResult PosixSerialPort::Read(char* buffer, std::size_t count,
 
 SerialPort::WriteResult PosixSerialPort::Write(std::string_view bytes) {
     WriteResult result;
-    const int fd = m_fd.load();
-    if (fd < 0) {
-        result.error = EBADF;
-        return result;
-    }
-    while (result.written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + result.written, bytes.size() - result.written);
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd, POLLOUT, 0};
-            if (::poll(&p, 1, -1) < 0 && errno != EINTR) {
-                result.error = LastError();
-                return result;
-            }
-            if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-                result.error = (p.revents & POLLNVAL) != 0 ? EBADF : EIO;
-                return result;
-            }
-            continue;
-        }
-        if (n < 0) {
-            if (errno == EINTR) continue;
+    for (;;) {
+        const WriteResult part = WriteNow(bytes.substr(result.written));
+        result.written += part.written;
+        result.error = part.error;
+        if (result.error != 0 || result.written == bytes.size()) return result;
+        // The port takes no more for now: wait until it does.
+        pollfd p{m_fd.load(), POLLOUT, 0};
+        if (::poll(&p, 1, -1) < 0 && errno != EINTR) {
             result.error = LastError();
             return result;
         }
-        if (n == 0) {
-            result.error = EIO;
+        if ((p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            result.error = (p.revents & POLLNVAL) != 0 ? EBADF : EIO;
             return result;
         }
-        result.written += static_cast<std::size_t>(n);
     }
-    return result;
 }
 
 SerialPort::WriteResult PosixSerialPort::WriteNow(std::string_view bytes) {
