@@ -1,8 +1,6 @@
 // Any bytes as a settings file: reads must stay inside their buffers and end
 // them as promised, and a value written must read back, whatever the file held.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,44 +11,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "FuzzFiles.h"
 #include "platform/IniProfile.h"
 
 namespace {
 
-// One folder per fuzzing process, on tmpfs when there is one: each input is
-// written as a file and the profile syncs what it writes.
-class Files {
-public:
-    Files() {
-        const char* base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        std::string pattern = std::string(base) + "/wetter-fuzz-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        m_folder = pattern;
-        m_input = m_folder + "/input.ini";
-        m_copy = m_folder + "/copy.ini";
-    }
-    ~Files() {
-        ::unlink(m_input.c_str());
-        ::unlink(m_copy.c_str());
-        ::rmdir(m_folder.c_str());
-    }
-    const std::string& Input() const { return m_input; }
-    const std::string& Copy() const { return m_copy; }
-
-private:
-    std::string m_folder;
-    std::string m_input;
-    std::string m_copy;
-};
-
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "IniProfileFuzz: %s\n", what);
-    std::abort();
-}
+[[noreturn]] void Fail(const char* what) { FuzzFail("IniProfileFuzz", what); }
 
 // Reads into a heap block of exactly `size` bytes, so AddressSanitizer sees any
 // byte written past it.
@@ -80,46 +46,46 @@ std::string FirstName(const std::string& list) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Files files;
+    static FuzzFolder folder;
     IniProfile profile;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (!FileSystem::ReplaceFile(files.Input(), bytes)) Fail("cannot write the input file");
+    const std::string input = folder.Write("input.ini", bytes);
 
     // Small buffers from the input itself, so cut lists and values are reached.
     const std::size_t small = size == 0 ? 0 : data[0] % 24;
     constexpr std::size_t kLarge = 4096;
 
-    const std::string sections = Read(profile, files.Input(), std::nullopt, std::nullopt, kLarge);
-    Read(profile, files.Input(), std::nullopt, std::nullopt, small);
+    const std::string sections = Read(profile, input, std::nullopt, std::nullopt, kLarge);
+    Read(profile, input, std::nullopt, std::nullopt, small);
     std::string section = FirstName(sections);
     if (section.empty() || sections == "def") section = "s";
 
-    const std::string keys = Read(profile, files.Input(), section, std::nullopt, kLarge);
-    Read(profile, files.Input(), section, std::nullopt, small);
+    const std::string keys = Read(profile, input, section, std::nullopt, kLarge);
+    Read(profile, input, section, std::nullopt, small);
     std::string key = FirstName(keys);
     if (key.empty() || keys == "def") key = "k";
 
     for (const std::string_view name :
          {std::string_view(key), std::string_view("k"), std::string_view("")}) {
-        Read(profile, files.Input(), section, name, kLarge);
-        Read(profile, files.Input(), section, name, small);
-        profile.GetInt(files.Input(), section, name, -7);
+        Read(profile, input, section, name, kLarge);
+        Read(profile, input, section, name, small);
+        profile.GetInt(input, section, name, -7);
         unsigned char record[8];
-        profile.GetStruct(files.Input(), section, name, record, small % sizeof record);
+        profile.GetStruct(input, section, name, record, small % sizeof record);
     }
 
     // Writing edits a copy: the written value must be what reading then finds.
-    if (!FileSystem::ReplaceFile(files.Copy(), bytes)) Fail("cannot write the copy");
-    if (!profile.WriteString(files.Copy(), section, key, "fuzz value")) Fail("write failed");
-    if (Read(profile, files.Copy(), section, key, kLarge) != "fuzz value") {
+    const std::string copy = folder.Write("copy.ini", bytes);
+    if (!profile.WriteString(copy, section, key, "fuzz value")) Fail("write failed");
+    if (Read(profile, copy, section, key, kLarge) != "fuzz value") {
         Fail("written value does not read back");
     }
-    if (!profile.WriteString(files.Copy(), section, "k2", " v ")) Fail("second write failed");
-    if (Read(profile, files.Copy(), section, "k2", kLarge) != "v") {
+    if (!profile.WriteString(copy, section, "k2", " v ")) Fail("second write failed");
+    if (Read(profile, copy, section, "k2", kLarge) != "v") {
         Fail("second value does not read back");
     }
-    if (!profile.WriteString(files.Copy(), section, key, std::nullopt)) Fail("delete failed");
-    if (!profile.WriteString(files.Copy(), section, std::nullopt, std::nullopt)) {
+    if (!profile.WriteString(copy, section, key, std::nullopt)) Fail("delete failed");
+    if (!profile.WriteString(copy, section, std::nullopt, std::nullopt)) {
         Fail("section delete failed");
     }
     return 0;
